@@ -1,0 +1,20 @@
+# ISurface and the type library come from one IDL file, compiled by widl:
+# the header fixes the vtable order, the .tlb is embedded in the DLL.
+set(ZORVEL_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+set(ZORVEL_IDL ${CMAKE_SOURCE_DIR}/control/zorvel.idl)
+set(ZORVEL_WIDL_INCLUDE /usr/include/wine/wine/windows CACHE PATH "System .idl files")
+set(ZORVEL_WIDL_LIBDIR /usr/lib/i386-linux-gnu/wine/i386-windows CACHE PATH "stdole2.tlb")
+set(ZORVEL_TLB ${ZORVEL_GENERATED_DIR}/zorvel.tlb)
+set(ZORVEL_IDL_HEADER ${ZORVEL_GENERATED_DIR}/zorvel_h.h)
+set(ZORVEL_IDL_GUIDS ${ZORVEL_GENERATED_DIR}/zorvel_i.c)
+
+file(MAKE_DIRECTORY ${ZORVEL_GENERATED_DIR})
+set(_widl ${ZORVEL_WIDL} --nostdinc -I${ZORVEL_WIDL_INCLUDE} -L${ZORVEL_WIDL_LIBDIR} --win32)
+add_custom_command(
+  OUTPUT ${ZORVEL_TLB} ${ZORVEL_IDL_HEADER} ${ZORVEL_IDL_GUIDS}
+  COMMAND ${_widl} -t -o ${ZORVEL_TLB} ${ZORVEL_IDL}
+  COMMAND ${_widl} -h -o ${ZORVEL_IDL_HEADER} ${ZORVEL_IDL}
+  COMMAND ${_widl} -u -o ${ZORVEL_IDL_GUIDS} ${ZORVEL_IDL}
+  DEPENDS ${ZORVEL_IDL}
+  COMMENT "widl control/zorvel.idl")
+add_custom_target(zorvel_idl DEPENDS ${ZORVEL_TLB} ${ZORVEL_IDL_HEADER} ${ZORVEL_IDL_GUIDS})

@@ -1,0 +1,276 @@
+// The dispatch part of ISurface.  Names come from one flat table; Invoke
+// looks the DISPID up in a table of operations, each with its parameter
+// types and a thunk that calls the ISurface method.  The type library only
+// hands out type information.
+#include "control/surface.h"
+
+#include <cwchar>
+
+namespace {
+
+using zorvel::ComPtr;
+using zorvel::UniqueVariant;
+
+struct NameEntry {
+    const wchar_t* name;
+    DISPID id;
+};
+
+// Member names and parameter names share the table; a parameter name maps to
+// its position in its method's parameter list.  Searched in this order.
+const NameEntry kNames[] = {
+    {L"lpx", 0},           {L"lpy", 1},          {L"SetPointPerXY", 10000},
+    {L"SetPointsPerXY", 1}, {L"ppX", 0},          {L"ppY", 1},
+    {L"GetPointsPerXY", 2}, {L"min_x", 0},        {L"max_x", 1},
+    {L"SetXRange", 3},     {L"min_y", 0},        {L"max_y", 1},
+    {L"SetYRange", 4},     {L"posx", 0},         {L"posy", 1},
+    {L"x", 2},             {L"y", 3},            {L"z", 4},
+    {L"SetData", 5},       {L"pflminX", 0},      {L"pflmaxX", 1},
+    {L"GetXRange", 6},     {L"pflminY", 0},      {L"pflmaxY", 1},
+    {L"GetYRange", 7},     {L"Refresh", 8},      {L"XYRotate", 9},
+    {L"pVal", 0},          {L"get_XYRotate", 9}, {L"put_XYRotate", 9},
+    {L"ZRotate", 10},      {L"get_ZRotate", 10}, {L"put_ZRotate", 10},
+    {L"Radius", 11},       {L"get_Radius", 11},  {L"put_Radius", 11},
+    {L"filename", 0},      {L"Result", 1},       {L"RunScriptFromFile", 12},
+    {L"script", 0},        {L"RunScript", 13},
+};
+static_assert(sizeof(kNames) / sizeof(kNames[0]) == 41, "41 names");
+
+constexpr UINT kMaxParams = 5;  // SetData
+
+enum class Kind { Method, PropertyGet, PropertyPut };
+
+// Arguments arrive converted to the parameter types, in parameter order;
+// pointer parameters arrive as VT_BYREF with a valid pointer.
+using Thunk = HRESULT (*)(ISurface* surface, const VARIANT* arg, VARIANT* result);
+
+struct Operation {
+    DISPID id;
+    Kind kind;
+    UINT paramCount;
+    VARTYPE params[kMaxParams];
+    Thunk thunk;
+};
+
+constexpr VARTYPE kLongRef = VT_BYREF | VT_I4;
+constexpr VARTYPE kFloatRef = VT_BYREF | VT_R4;
+
+const Operation kOperations[] = {
+    {10000, Kind::Method, 2, {VT_I4, VT_I4},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetPointPerXY(a[0].lVal, a[1].lVal); }},
+    {1, Kind::Method, 2, {VT_I4, VT_I4},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetPointsPerXY(a[0].lVal, a[1].lVal); }},
+    {2, Kind::Method, 2, {kLongRef, kLongRef},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->GetPointsPerXY(a[0].plVal, a[1].plVal); }},
+    {3, Kind::Method, 2, {VT_R4, VT_R4},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetXRange(a[0].fltVal, a[1].fltVal); }},
+    {4, Kind::Method, 2, {VT_R4, VT_R4},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetYRange(a[0].fltVal, a[1].fltVal); }},
+    {5, Kind::Method, 5, {VT_I4, VT_I4, VT_R4, VT_R4, VT_R4},
+     [](ISurface* s, const VARIANT* a, VARIANT*) {
+         return s->SetData(a[0].lVal, a[1].lVal, a[2].fltVal, a[3].fltVal, a[4].fltVal);
+     }},
+    {6, Kind::Method, 2, {kFloatRef, kFloatRef},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->GetXRange(a[0].pfltVal, a[1].pfltVal); }},
+    {7, Kind::Method, 2, {kFloatRef, kFloatRef},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->GetYRange(a[0].pfltVal, a[1].pfltVal); }},
+    {8, Kind::Method, 0, {},
+     [](ISurface* s, const VARIANT*, VARIANT*) { return s->Refresh(); }},
+    {9, Kind::PropertyGet, 0, {},
+     [](ISurface* s, const VARIANT*, VARIANT* r) { r->vt = VT_I4; return s->get_XYRotate(&r->lVal); }},
+    {9, Kind::PropertyPut, 1, {VT_I4},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->put_XYRotate(a[0].lVal); }},
+    {10, Kind::PropertyGet, 0, {},
+     [](ISurface* s, const VARIANT*, VARIANT* r) { r->vt = VT_I4; return s->get_ZRotate(&r->lVal); }},
+    {10, Kind::PropertyPut, 1, {VT_I4},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->put_ZRotate(a[0].lVal); }},
+    {11, Kind::PropertyGet, 0, {},
+     [](ISurface* s, const VARIANT*, VARIANT* r) { r->vt = VT_R4; return s->get_Radius(&r->fltVal); }},
+    {11, Kind::PropertyPut, 1, {VT_R4},
+     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->put_Radius(a[0].fltVal); }},
+    {12, Kind::Method, 1, {VT_BSTR},
+     [](ISurface* s, const VARIANT* a, VARIANT* r) {
+         r->vt = VT_BSTR;
+         r->bstrVal = nullptr;
+         return s->RunScriptFromFile(a[0].bstrVal, &r->bstrVal);
+     }},
+    {13, Kind::Method, 1, {VT_BSTR},
+     [](ISurface* s, const VARIANT* a, VARIANT* r) {
+         r->vt = VT_BSTR;
+         r->bstrVal = nullptr;
+         return s->RunScript(a[0].bstrVal, &r->bstrVal);
+     }},
+};
+
+// DISP_E_MEMBERNOTFOUND for an unknown DISPID, and for a property asked for
+// neither its value nor a new one.  A property get wins over a put.
+HRESULT FindOperation(DISPID id, WORD flags, const Operation** found) {
+    for (const Operation& op : kOperations) {
+        if (op.id != id) continue;
+        const bool wanted = op.kind == Kind::Method ||
+                            (op.kind == Kind::PropertyGet && (flags & DISPATCH_PROPERTYGET)) ||
+                            (op.kind == Kind::PropertyPut && (flags & DISPATCH_PROPERTYPUT) &&
+                             !(flags & DISPATCH_PROPERTYGET));
+        if (wanted) {
+            *found = &op;
+            return S_OK;
+        }
+    }
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+void SetArgError(UINT* puArgErr, UINT index) {
+    if (puArgErr) *puArgErr = index;
+}
+
+// Where each parameter's argument sits in rgvarg.  Positional arguments come
+// last in rgvarg, in reverse order; a named argument gives its position; the
+// value of a property put (DISPID_PROPERTYPUT) is the last parameter.
+HRESULT MapArguments(const DISPPARAMS& params, UINT* slot, UINT* puArgErr) {
+    const UINT count = params.cArgs;
+    const UINT named = params.cNamedArgs;
+    const UINT unset = count;
+    for (UINT k = 0; k < count; ++k) slot[k] = unset;
+    for (UINT k = 0; k < count - named; ++k) slot[k] = count - 1 - k;
+    for (UINT i = 0; i < named; ++i) {
+        const DISPID id = params.rgdispidNamedArgs[i];
+        const DISPID position =
+            (i == 0 && id == DISPID_PROPERTYPUT) ? static_cast<DISPID>(count) - 1 : id;
+        // Outside the list, or a parameter that already has its argument.
+        if (position < 0 || static_cast<UINT>(position) >= count || slot[position] != unset) {
+            SetArgError(puArgErr, i);
+            return DISP_E_PARAMNOTFOUND;
+        }
+        slot[position] = i;
+    }
+    return S_OK;
+}
+
+bool IsPointerParam(VARTYPE type) {
+    return (type & VT_BYREF) != 0;
+}
+
+// A pointer parameter takes a reference of its own type or a reference to a
+// variant (how script engines pass their variables); a value never works.
+struct PointerArg {
+    VARIANT* target = nullptr;  // the caller's variant, for a VT_BYREF|VT_VARIANT argument
+    union {
+        LONG l;
+        float f;
+    } local = {0};
+};
+
+}  // namespace
+
+STDMETHODIMP CSurface::GetTypeInfoCount(UINT* pctinfo) {
+    if (!pctinfo) return E_POINTER;
+    ComPtr<ITypeInfo> typeInfo;
+    *pctinfo = SUCCEEDED(GetTypeInfo(0, LOCALE_USER_DEFAULT, typeInfo.put())) ? 1 : 0;
+    return S_OK;
+}
+
+STDMETHODIMP CSurface::GetTypeInfo(UINT iTInfo, LCID, ITypeInfo** ppTInfo) {
+    if (!ppTInfo) return E_POINTER;
+    *ppTInfo = nullptr;
+    if (iTInfo != 0) return DISP_E_BADINDEX;
+    ComPtr<ITypeLib> typeLib;
+    RETURN_IF_FAILED(LoadRegTypeLib(LIBID_Vexo, 1, 0, MAKELCID(0x0409, SORT_DEFAULT), typeLib.put()));
+    return typeLib->GetTypeInfoOfGuid(IID_ISurface, ppTInfo);
+}
+
+STDMETHODIMP CSurface::GetIDsOfNames(REFIID, LPOLESTR* rgszNames, UINT cNames, LCID, DISPID* rgDispId) {
+    if (cNames != 0 && (!rgszNames || !rgDispId)) return E_POINTER;
+    for (UINT i = 0; i < cNames; ++i) {
+        const NameEntry* match = nullptr;
+        for (const NameEntry& entry : kNames) {
+            if (rgszNames[i] && _wcsicmp(rgszNames[i], entry.name) == 0) {
+                match = &entry;
+                break;
+            }
+        }
+        if (!match) return DISP_E_UNKNOWNNAME;
+        rgDispId[i] = match->id;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP CSurface::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DISPPARAMS* pDispParams,
+                              VARIANT* pVarResult, EXCEPINFO* pExcepInfo, UINT* puArgErr) {
+    if (!pDispParams) return DISP_E_BADVARTYPE;
+    const DISPPARAMS& params = *pDispParams;
+    if (params.cArgs > kMaxParams) return DISP_E_BADPARAMCOUNT;
+    if (pVarResult) VariantClear(pVarResult);
+    // A DISPPARAMS that promises arguments it does not carry.
+    if (params.cArgs != 0 && !params.rgvarg) return DISP_E_BADVARTYPE;
+    if (params.cNamedArgs > params.cArgs) return DISP_E_BADPARAMCOUNT;
+    if (params.cNamedArgs != 0 && !params.rgdispidNamedArgs) return DISP_E_PARAMNOTFOUND;
+
+    UINT slot[kMaxParams];
+    RETURN_IF_FAILED(MapArguments(params, slot, puArgErr));
+
+    const Operation* op = nullptr;
+    RETURN_IF_FAILED(FindOperation(dispIdMember, wFlags, &op));
+    if (params.cArgs != op->paramCount) return DISP_E_BADPARAMCOUNT;
+    // A property's value has nowhere to go.
+    if (op->kind == Kind::PropertyGet && !pVarResult) return DISP_E_PARAMNOTOPTIONAL;
+
+    VARIANT args[kMaxParams];
+    UniqueVariant converted[kMaxParams];
+    PointerArg pointers[kMaxParams];
+    for (UINT k = 0; k < op->paramCount; ++k) {
+        const VARTYPE type = op->params[k];
+        VARIANT* source = &params.rgvarg[slot[k]];
+        const bool nullReference = (source->vt & VT_BYREF) && !source->byref;
+        VariantInit(&args[k]);
+        if (IsPointerParam(type)) {
+            if (source->vt == type && !nullReference) {
+                args[k] = *source;
+                continue;
+            }
+            if (source->vt == (VT_BYREF | VT_VARIANT) && !nullReference) {
+                pointers[k].target = source->pvarVal;
+                args[k].vt = type;
+                args[k].byref = &pointers[k].local;
+                continue;
+            }
+        } else if (!nullReference) {
+            if (source->vt == type) {
+                args[k] = *source;
+                continue;
+            }
+            if (SUCCEEDED(VariantChangeType(converted[k].get(), source, 0, type))) {
+                args[k] = *converted[k].get();
+                continue;
+            }
+        }
+        SetArgError(puArgErr, slot[k]);
+        return DISP_E_TYPEMISMATCH;
+    }
+
+    UniqueVariant result;
+    const HRESULT hr = op->thunk(static_cast<ISurface*>(this), args, result.get());
+
+    if (SUCCEEDED(hr)) {
+        // Script engines' variables receive the values the operation wrote.
+        for (UINT k = 0; k < op->paramCount; ++k) {
+            VARIANT* target = pointers[k].target;
+            if (!target) continue;
+            VariantClear(target);
+            target->vt = static_cast<VARTYPE>(op->params[k] & ~VT_BYREF);
+            if (target->vt == VT_I4) target->lVal = pointers[k].local.l;
+            else target->fltVal = pointers[k].local.f;
+        }
+        if (pVarResult) result.release_to(pVarResult);
+    } else if (pExcepInfo) {
+        ZeroMemory(pExcepInfo, sizeof(*pExcepInfo));
+        pExcepInfo->scode = hr;
+        ComPtr<IErrorInfo> info;
+        if (GetErrorInfo(0, info.put()) == S_OK && info) {
+            info->GetSource(&pExcepInfo->bstrSource);
+            info->GetDescription(&pExcepInfo->bstrDescription);
+            info->GetHelpFile(&pExcepInfo->bstrHelpFile);
+            info->GetHelpContext(&pExcepInfo->dwHelpContext);
+        }
+    }
+    return hr;
+}

@@ -1,0 +1,74 @@
+// The Direct3D device of the control: created on the first paint of its
+// window together with the first frame and the rotation timer.
+#include "control/surface.h"
+
+namespace {
+
+constexpr UINT_PTR kRotationTimerId = 1;
+constexpr UINT kRotationPeriodMs = 10;
+
+// Windowed, one back buffer the size of the client area that keeps its
+// contents after a present (a paint shows it again), 16-bit depth.
+D3DPRESENT_PARAMETERS WindowedParameters(D3DFORMAT backBufferFormat) {
+    D3DPRESENT_PARAMETERS pp = {};
+    pp.BackBufferWidth = 0;
+    pp.BackBufferHeight = 0;
+    pp.BackBufferFormat = backBufferFormat;
+    pp.BackBufferCount = 0;
+    pp.MultiSampleType = D3DMULTISAMPLE_NONE;
+    pp.SwapEffect = D3DSWAPEFFECT_COPY;
+    pp.hDeviceWindow = nullptr;
+    pp.Windowed = TRUE;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D16;
+    return pp;
+}
+
+}  // namespace
+
+HRESULT CSurface::InitDevice(HWND hWnd) {
+    SetupMaterial();
+    SetupLight();
+    m_hDeviceWindow = hWnd;
+    m_clearColor = 0;
+
+    // What an earlier attempt left behind belongs to another device: a buffer
+    // kept for its vertex count would otherwise be drawn with the new one.
+    m_bDeviceReady = FALSE;
+    m_pVertexBuffer.reset();
+    m_nVertexCount = 0;
+    m_pDevice.reset();
+
+    if (!m_pD3D) return E_FAIL;
+    D3DDISPLAYMODE mode = {};
+    RETURN_IF_FAILED(m_pD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode));
+    D3DPRESENT_PARAMETERS pp = WindowedParameters(mode.Format);
+    const HRESULT hr = m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hWnd,
+                                            D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
+                                            m_pDevice.put());
+    if (FAILED(hr)) {
+        m_pDevice.reset();
+        return hr;
+    }
+    return S_OK;
+}
+
+HRESULT CSurface::OnDraw() {
+    const bool hasWindow = m_hWnd && IsWindow(m_hWnd);
+    if (hasWindow && !m_bDeviceReady) {
+        HRESULT hr = InitDevice(m_hWnd);
+        if (SUCCEEDED(hr)) hr = RenderAndPresent();
+        if (FAILED(hr)) {
+            // The next paint starts over with a new device; nothing of this
+            // attempt may survive into it.
+            m_pVertexBuffer.reset();
+            m_nVertexCount = 0;
+            m_pDevice.reset();
+            return S_FALSE;
+        }
+        m_bDeviceReady = TRUE;
+        m_nTimerId = SetTimer(m_hWnd, kRotationTimerId, kRotationPeriodMs, nullptr);
+    }
+    if (hasWindow) PresentFrame();
+    return S_OK;
+}

@@ -1,0 +1,242 @@
+// The Lua globals bound to the ISurface operations of the current control.
+//
+// Every binding is a plain function: it tests its arguments with lua_type,
+// reads them with lua_tointeger/lua_tonumber (which never raise), calls the
+// operation and pushes the results.  A refused argument makes the function do
+// nothing and return nothing, and no binding raises an error of its own.
+// The two script-running bindings do their conversions in a helper that owns
+// its BSTRs and returns before the result is pushed.
+#include "script/bindings.h"
+
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "control/surface.h"
+#include "script/script_state.h"
+#include "script/text.h"
+
+namespace zorvel::script {
+namespace {
+
+bool AreNumbers(lua_State* L, int count) {
+    for (int i = 1; i <= count; ++i) {
+        if (lua_type(L, i) != LUA_TNUMBER) return false;
+    }
+    return true;
+}
+
+LONG IntegerArg(lua_State* L, int index) {
+    return static_cast<LONG>(lua_tointeger(L, index));
+}
+
+float FloatArg(lua_State* L, int index) {
+    return static_cast<float>(lua_tonumber(L, index));
+}
+
+// The operations are called through the interface, as a host would call them.
+ISurface* Current() {
+    return g_pCurrentSurface;
+}
+
+using LongGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(LONG*);
+using LongSetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(LONG);
+using FloatGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(float*);
+using FloatSetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(float);
+using LongPairGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(LONG*, LONG*);
+using LongPairSetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(LONG, LONG);
+using FloatPairGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(float*, float*);
+using FloatPairSetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(float, float);
+using ScriptRunner = HRESULT (STDMETHODCALLTYPE ISurface::*)(BSTR, BSTR*);
+
+// The status codes of the operations are not looked at: a refusal looks to
+// the script like a success.
+
+template <LongGetter Get>
+int PushLong(lua_State* L) {
+    ISurface* surface = Current();
+    if (!surface) return 0;
+    LONG value = 0;
+    (surface->*Get)(&value);
+    lua_pushinteger(L, value);
+    return 1;
+}
+
+template <LongSetter Put>
+int PutLong(lua_State* L) {
+    ISurface* surface = Current();
+    if (!surface || !AreNumbers(L, 1)) return 0;
+    (surface->*Put)(IntegerArg(L, 1));
+    return 0;
+}
+
+template <FloatGetter Get>
+int PushFloat(lua_State* L) {
+    ISurface* surface = Current();
+    if (!surface) return 0;
+    float value = 0.0f;
+    (surface->*Get)(&value);
+    lua_pushnumber(L, value);
+    return 1;
+}
+
+template <FloatSetter Put>
+int PutFloat(lua_State* L) {
+    ISurface* surface = Current();
+    if (!surface || !AreNumbers(L, 1)) return 0;
+    (surface->*Put)(FloatArg(L, 1));
+    return 0;
+}
+
+template <LongPairGetter Get>
+int PushLongPair(lua_State* L) {
+    ISurface* surface = Current();
+    if (!surface) return 0;
+    LONG first = 0;
+    LONG second = 0;
+    (surface->*Get)(&first, &second);
+    lua_pushnumber(L, first);
+    lua_pushnumber(L, second);
+    return 2;
+}
+
+template <LongPairSetter Put>
+int PutLongPair(lua_State* L) {
+    ISurface* surface = Current();
+    if (!surface || !AreNumbers(L, 2)) return 0;
+    (surface->*Put)(IntegerArg(L, 1), IntegerArg(L, 2));
+    return 0;
+}
+
+template <FloatPairGetter Get>
+int PushFloatPair(lua_State* L) {
+    ISurface* surface = Current();
+    if (!surface) return 0;
+    float first = 0.0f;
+    float second = 0.0f;
+    (surface->*Get)(&first, &second);
+    lua_pushnumber(L, first);
+    lua_pushnumber(L, second);
+    return 2;
+}
+
+template <FloatPairSetter Put>
+int PutFloatPair(lua_State* L) {
+    ISurface* surface = Current();
+    if (!surface || !AreNumbers(L, 2)) return 0;
+    (surface->*Put)(FloatArg(L, 1), FloatArg(L, 2));
+    return 0;
+}
+
+// z (argument 5) is converted untested: missing or not convertible gives 0.
+int SetData(lua_State* L) {
+    ISurface* surface = Current();
+    if (!surface || !AreNumbers(L, 4)) return 0;
+    surface->SetData(IntegerArg(L, 1), IntegerArg(L, 2), FloatArg(L, 3), FloatArg(L, 4), FloatArg(L, 5));
+    return 0;
+}
+
+int Refresh(lua_State* L) {
+    (void)L;
+    ISurface* surface = Current();
+    if (surface) surface->Refresh();
+    return 0;
+}
+
+// The text a nested run hands back, kept in a userdata until it is pushed:
+// should the push run out of memory, the collector frees the text.
+struct ResultBox {
+    std::string* text;
+};
+const char kResultBoxType[] = "Zorvel.ScriptResult";
+
+void ReleaseResultText(ResultBox* box) {
+    delete box->text;
+    box->text = nullptr;
+}
+
+int FreeResultBox(lua_State* L) {
+    ResultBox* box = static_cast<ResultBox*>(lua_touserdata(L, 1));
+    if (box) ReleaseResultText(box);
+    return 0;
+}
+
+ResultBox* NewResultBox(lua_State* L) {
+    ResultBox* box = static_cast<ResultBox*>(lua_newuserdata(L, sizeof(ResultBox)));
+    box->text = nullptr;
+    luaL_getmetatable(L, kResultBoxType);
+    lua_setmetatable(L, -2);
+    return box;
+}
+
+// Runs the nested script; every owner lives and dies in here, outside the
+// reach of a Lua error.  On success the box holds the Result as ANSI text.
+HRESULT RunNestedScript(ScriptRunner run, const char* text, ResultBox* box) noexcept {
+    ISurface* surface = Current();
+    if (!surface) return E_UNEXPECTED;
+    UniqueBstr argument;
+    RETURN_IF_FAILED(BstrFromAnsi(text, strlen(text), argument.put()));
+    UniqueBstr result;
+    RETURN_IF_FAILED((surface->*run)(argument.get(), result.put()));
+    if (!result.get()) return E_UNEXPECTED;
+    std::string ansi;
+    RETURN_IF_FAILED(AnsiFromBstr(result.get(), ansi));
+    box->text = new (std::nothrow) std::string(std::move(ansi));
+    return box->text ? S_OK : E_OUTOFMEMORY;
+}
+
+// The argument is read up to its first zero byte; a Result that could not be
+// made or converted comes back as nil.
+template <ScriptRunner Run>
+int RunScriptBinding(lua_State* L) {
+    if (lua_type(L, 1) != LUA_TSTRING || !Current()) return 0;
+    const char* text = lua_tostring(L, 1);
+    ResultBox* box = NewResultBox(L);
+    if (FAILED(RunNestedScript(Run, text, box))) {
+        lua_pushnil(L);
+        return 1;
+    }
+    lua_pushlstring(L, box->text->data(), box->text->size());
+    ReleaseResultText(box);  // the text is Lua's now
+    return 1;
+}
+
+struct Binding {
+    const char* name;
+    lua_CFunction function;
+};
+
+// In the order in which they are registered.
+const Binding kBindings[] = {
+    {"GetXYRotate", PushLong<&ISurface::get_XYRotate>},
+    {"SetXYRotate", PutLong<&ISurface::put_XYRotate>},
+    {"GetZRotate", PushLong<&ISurface::get_ZRotate>},
+    {"SetZRotate", PutLong<&ISurface::put_ZRotate>},
+    {"GetRadius", PushFloat<&ISurface::get_Radius>},
+    {"SetRadius", PutFloat<&ISurface::put_Radius>},
+    {"SetPointsPerXY", PutLongPair<&ISurface::SetPointsPerXY>},
+    {"GetPointsPerXY", PushLongPair<&ISurface::GetPointsPerXY>},
+    {"SetXRange", PutFloatPair<&ISurface::SetXRange>},
+    {"GetXRange", PushFloatPair<&ISurface::GetXRange>},
+    {"SetYRange", PutFloatPair<&ISurface::SetYRange>},
+    {"GetYRange", PushFloatPair<&ISurface::GetYRange>},
+    {"SetData", SetData},
+    {"Refresh", Refresh},
+    {"RunScriptFromFile", RunScriptBinding<&ISurface::RunScriptFromFile>},
+    {"RunScript", RunScriptBinding<&ISurface::RunScript>},
+};
+
+}  // namespace
+
+void RegisterSurfaceBindings(lua_State* L) {
+    luaL_newmetatable(L, kResultBoxType);
+    lua_pushcclosure(L, FreeResultBox, 0);
+    lua_setfield(L, -2, "__gc");
+    lua_pop(L, 1);
+    for (const Binding& binding : kBindings) {
+        lua_pushcclosure(L, binding.function, 0);
+        lua_setfield(L, LUA_GLOBALSINDEX, binding.name);
+    }
+}
+
+}  // namespace zorvel::script

@@ -1,0 +1,64 @@
+#include "server/module.h"
+
+#include "server/object_map.h"
+#include "server/owners.h"
+#include "server/server_registration.h"
+
+CVexoModule g_module;
+
+CVexoModule::CVexoModule() {
+    // A library linked into a program sees the program's handle until DllMain says otherwise.
+    m_hInstance = GetModuleHandleW(nullptr);
+    if (!InitializeCriticalSectionAndSpinCount(&m_csClassObject, 0)) m_bInitFailed = true;
+}
+
+CVexoModule::~CVexoModule() {
+    Term();
+    if (!m_bInitFailed) DeleteCriticalSection(&m_csClassObject);
+}
+
+HRESULT CVexoModule::GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    for (size_t i = 0; i < zorvel::g_objectMapSize; ++i) {
+        zorvel::ObjectMapEntry& entry = zorvel::g_objectMap[i];
+        if (!IsEqualCLSID(*entry.clsid, rclsid)) continue;
+
+        if (!entry.classObject.load()) {
+            EnterCriticalSection(&m_csClassObject);
+            HRESULT hr = S_OK;
+            // Another thread may have made it while this one waited.
+            if (!entry.classObject.load()) {
+                IUnknown* classObject = nullptr;
+                hr = entry.createClassObject(entry.createInstance, IID_IUnknown,
+                                             reinterpret_cast<void**>(&classObject));
+                if (SUCCEEDED(hr)) entry.classObject.store(classObject);
+            }
+            LeaveCriticalSection(&m_csClassObject);
+            if (FAILED(hr)) return hr;
+        }
+        HRESULT hr = entry.classObject.load()->QueryInterface(riid, ppv);
+        if (SUCCEEDED(hr) && !*ppv) hr = CLASS_E_CLASSNOTAVAILABLE;
+        return hr;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT CVexoModule::RegisterServer() {
+    zorvel::ServerRegistration server;
+    RETURN_IF_FAILED(zorvel::DescribeModule(m_hInstance, &server));
+    return zorvel::RegisterServer(server);
+}
+
+HRESULT CVexoModule::UnregisterServer() {
+    zorvel::ServerRegistration server;
+    RETURN_IF_FAILED(zorvel::DescribeModule(m_hInstance, &server));
+    return zorvel::UnregisterServer(server);
+}
+
+void CVexoModule::Term() {
+    for (size_t i = 0; i < zorvel::g_objectMapSize; ++i) {
+        if (IUnknown* classObject = zorvel::g_objectMap[i].classObject.exchange(nullptr))
+            classObject->Release();
+    }
+}

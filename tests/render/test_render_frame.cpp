@@ -1,0 +1,299 @@
+// The frames the control draws: what the picture shows, when a new one is
+// drawn, and which failures stop a frame and which it goes past.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "render_support.h"
+
+using render_test::ControlHost;
+using render_test::D3DRecorder;
+using render_test::Frame;
+
+namespace {
+
+const std::vector<std::string> kFrame = {
+    "SetRenderState(22,1)", "Clear(0,0,3,0x00000000,1,0)", "SetTransform(256)", "SetTransform(2)",
+    "SetTransform(3)",      "BeginScene",                  "SetMaterial",       "SetLight(0)",
+    "LightEnable(0,1)",     "SetRenderState(137,1)",       "SetRenderState(29,1)",
+    "SetRenderState(8,3)",  "SetStreamSource(0,24)",       "SetVertexShader(0x12)",
+    "DrawPrimitive(5,0,59510)", "EndScene",
+};
+
+std::vector<std::string> FramePrefix(size_t count, bool closed) {
+    std::vector<std::string> calls(kFrame.begin(), kFrame.begin() + count);
+    if (closed) calls.push_back("EndScene");
+    return calls;
+}
+
+int Channel(float value) {
+    return static_cast<int>(std::lround(std::min(1.0f, std::max(0.0f, value)) * 255.0f));
+}
+
+// The fixed-function colour of a point of the flat surface at the origin, from
+// the material and the light the control uses: emissive, plus diffuse under a
+// light straight down on a normal straight up, plus the specular highlight
+// towards the eye.
+uint32_t FlatSurfaceColourAtOrigin(const D3DXVECTOR3& eye) {
+    const float length = std::sqrt(eye.x * eye.x + eye.y * eye.y + eye.z * eye.z);
+    const D3DXVECTOR3 half(eye.x / length, eye.y / length, eye.z / length + 1.0f);
+    const float halfLength = std::sqrt(half.x * half.x + half.y * half.y + half.z * half.z);
+    const float specular = std::pow(half.z / halfLength, 0.5f);
+    const float r = 0.18f + 0.5f;
+    const float g = 0.30f + 0.5f;
+    const float b = 0.41f + 0.5f + 0.69f * 0.29f * specular;
+    return (Channel(r) << 16) | (Channel(g) << 8) | Channel(b);
+}
+
+struct Box {
+    UINT left = UINT_MAX, top = UINT_MAX, right = 0, bottom = 0;
+};
+
+Box LitBox(const Frame& frame) {
+    Box box;
+    for (UINT y = 0; y < frame.height; ++y)
+        for (UINT x = 0; x < frame.width; ++x)
+            if (frame.At(x, y) != 0) {
+                box.left = std::min(box.left, x);
+                box.top = std::min(box.top, y);
+                box.right = std::max(box.right, x + 1);
+                box.bottom = std::max(box.bottom, y + 1);
+            }
+    return box;
+}
+
+}  // namespace
+
+TEST(RenderFrame, FlatSurfaceIsLitAtTheCentreOnABlackBackground) {
+    ControlHost host;
+    host.Paint();
+    const Frame frame = host.Read();
+    ASSERT_EQ(256u, frame.width);
+    ASSERT_EQ(256u, frame.height);
+
+    EXPECT_EQ(0u, frame.At(0, 0));
+    EXPECT_EQ(0u, frame.At(255, 0));
+    EXPECT_EQ(0u, frame.At(0, 255));
+    EXPECT_EQ(0u, frame.At(255, 255));
+
+    const uint32_t expected = FlatSurfaceColourAtOrigin(host.Control().Eye());
+    for (UINT y = 120; y <= 136; y += 8)
+        for (UINT x = 120; x <= 136; x += 8) {
+            const uint32_t actual = frame.At(x, y);
+            EXPECT_NEAR(render_test::Red(expected), render_test::Red(actual), 4) << x << "," << y;
+            EXPECT_NEAR(render_test::Green(expected), render_test::Green(actual), 4) << x << "," << y;
+            EXPECT_NEAR(render_test::Blue(expected), render_test::Blue(actual), 4) << x << "," << y;
+        }
+}
+
+TEST(RenderFrame, TimerTickDrawsOnlyWhileARotationIsOn) {
+    ControlHost host;
+    host.Paint();
+    const Frame first = host.Read();
+    D3DRecorder recorder;
+    recorder.WatchDevice(host.Control().Device());
+
+    host.Tick();
+    EXPECT_TRUE(recorder.calls.empty());
+    EXPECT_EQ(first.pixels, host.Read().pixels);
+    EXPECT_FLOAT_EQ(0.0f, host.Control().Azimuth());
+    EXPECT_FLOAT_EQ(45.0f, host.Control().Elevation());
+
+    ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(1));
+    EXPECT_TRUE(recorder.calls.empty());  // switching it on draws nothing by itself
+    host.Tick();
+    std::vector<std::string> frameAndPresent = kFrame;
+    frameAndPresent.push_back("Present(0,0,0,0)");
+    EXPECT_EQ(frameAndPresent, recorder.calls);
+    EXPECT_FLOAT_EQ(-2.0f, host.Control().Azimuth());
+    const Frame turned = host.Read();
+    EXPECT_NE(first.pixels, turned.pixels);
+
+    ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(0));
+    ASSERT_EQ(S_OK, host.Surface()->put_ZRotate(1));
+    host.Tick();
+    EXPECT_FLOAT_EQ(-2.0f, host.Control().Azimuth());
+    EXPECT_FLOAT_EQ(43.0f, host.Control().Elevation());
+    EXPECT_NE(turned.pixels, host.Read().pixels);
+
+    // Any timer identifier turns the camera.
+    SendMessageW(host.Window(), WM_TIMER, 7, 0);
+    EXPECT_FLOAT_EQ(41.0f, host.Control().Elevation());
+}
+
+TEST(RenderFrame, HeightsReachThePictureOnlyThroughRefresh) {
+    ControlHost host;
+    host.Paint();
+    const Frame flat = host.Read();
+    const CSurfaceGrid* grid = host.Control().Grid();
+    ASSERT_NE(nullptr, grid);
+    ASSERT_TRUE(grid->HasArrays());
+    for (LONG row = 70; row < 100; ++row)
+        for (LONG col = 70; col < 100; ++col)
+            ASSERT_EQ(S_OK, host.Surface()->SetData(col, row, grid->XValues()[col], grid->YValues()[row], 6.0f));
+
+    // A redraw from the same eye still shows the flat strip.
+    ASSERT_EQ(S_OK, host.Surface()->put_Radius(50.0f));
+    EXPECT_EQ(flat.pixels, host.Read().pixels);
+    ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(1));
+    host.Tick();
+    const Frame turnedFlat = host.Read();
+
+    ASSERT_EQ(S_OK, host.Surface()->Refresh());
+    const Frame raised = host.Read();
+    EXPECT_NE(turnedFlat.pixels, raised.pixels);
+    // The raised block keeps its heights: a rebuild through Refresh does not reset the grid.
+    EXPECT_EQ(6.0f, grid->Heights()[80 + 80 * grid->CountX()]);
+}
+
+TEST(RenderFrame, RadiusDrawsAtOnceAndMovesTheCameraAway) {
+    ControlHost host;
+    host.Paint();
+    const size_t litAt50 = host.Read().CountNonBlack();
+    ASSERT_GT(litAt50, 0u);
+    D3DRecorder recorder;
+    recorder.WatchDevice(host.Control().Device());
+
+    ASSERT_EQ(S_OK, host.Surface()->put_Radius(80.0f));
+    std::vector<std::string> frameAndPresent = kFrame;
+    frameAndPresent.push_back("Present(0,0,0,0)");
+    EXPECT_EQ(frameAndPresent, recorder.calls);
+    const size_t litAt80 = host.Read().CountNonBlack();
+    EXPECT_GT(litAt80, 0u);
+    EXPECT_LT(litAt80, litAt50);
+
+    // Values not above 0 change nothing and draw nothing.
+    recorder.calls.clear();
+    const Frame before = host.Read();
+    EXPECT_EQ(S_OK, host.Surface()->put_Radius(0.0f));
+    EXPECT_EQ(S_OK, host.Surface()->put_Radius(-5.0f));
+    EXPECT_EQ(S_OK, host.Surface()->put_Radius(std::nanf("")));
+    EXPECT_TRUE(recorder.calls.empty());
+    EXPECT_EQ(before.pixels, host.Read().pixels);
+}
+
+TEST(RenderFrame, PictureIsStretchedToTheWindowWithoutNewObjects) {
+    ControlHost square(200, 200);
+    square.Paint();
+    const Box s = LitBox(square.Read());
+    ControlHost wide(400, 200);
+    wide.Paint();
+    const Box w = LitBox(wide.Read());
+    ASSERT_LT(s.left, s.right);
+    ASSERT_LT(w.left, w.right);
+    // The aspect ratio stays 1: twice the width, the same height.
+    const double squareRatio = double(s.right - s.left) / double(s.bottom - s.top);
+    const double wideRatio = double(w.right - w.left) / double(w.bottom - w.top);
+    EXPECT_NEAR(2.0, wideRatio / squareRatio, 0.1);
+
+    // Resizing keeps the device and its back buffer; the present scales it.
+    IDirect3DDevice8* device = square.Control().Device();
+    D3DRecorder recorder;
+    recorder.WatchDevice(device);
+    MoveWindow(square.Window(), 0, 0, 300, 150, TRUE);
+    square.Paint();
+    EXPECT_EQ(device, square.Control().Device());
+    EXPECT_EQ((std::vector<std::string>{"Present(0,0,0,0)"}), recorder.calls);
+    const Frame after = square.Read();
+    EXPECT_EQ(200u, after.width);
+    EXPECT_EQ(200u, after.height);
+}
+
+// --- Failures inside a frame ---
+
+struct FrameFault {
+    const char* failing;
+    HRESULT result;
+    std::vector<std::string> calls;
+};
+
+TEST(RenderFrame, FailingStepsStopOrAreIgnoredAndTheSceneIsAlwaysClosed) {
+    const FrameFault faults[] = {
+        {"SetRenderState(22,1)", render_test::kInjected, FramePrefix(1, false)},
+        {"Clear(0,0,3,0x00000000,1,0)", render_test::kInjected, FramePrefix(2, false)},
+        {"SetTransform(256)", S_OK, kFrame},
+        {"SetTransform(2)", S_OK, kFrame},
+        {"SetTransform(3)", render_test::kInjected, FramePrefix(5, false)},
+        {"BeginScene", render_test::kInjected, FramePrefix(6, false)},
+        {"SetMaterial", render_test::kInjected, FramePrefix(7, true)},
+        {"SetLight(0)", render_test::kInjected, FramePrefix(8, true)},
+        {"LightEnable(0,1)", render_test::kInjected, FramePrefix(9, true)},
+        {"SetRenderState(137,1)", render_test::kInjected, FramePrefix(10, true)},
+        {"SetRenderState(29,1)", render_test::kInjected, FramePrefix(11, true)},
+        {"SetRenderState(8,3)", S_OK, kFrame},
+        {"SetStreamSource(0,24)", render_test::kInjected, FramePrefix(13, true)},
+        {"SetVertexShader(0x12)", render_test::kInjected, FramePrefix(14, true)},
+        {"DrawPrimitive(5,0,59510)", render_test::kInjected, FramePrefix(15, true)},
+        {"EndScene", render_test::kInjected, kFrame},
+    };
+    ControlHost host;
+    host.Paint();
+    ASSERT_NE(nullptr, host.Control().Device());
+    D3DRecorder recorder;
+    recorder.WatchDevice(host.Control().Device());
+
+    for (const FrameFault& fault : faults) {
+        recorder.calls.clear();
+        recorder.failOn = fault.failing;
+        EXPECT_EQ(fault.result, host.Control().RenderScene(FALSE)) << fault.failing;
+        EXPECT_EQ(fault.calls, recorder.calls) << fault.failing;
+        // The device is still usable: no scene was left open.
+        recorder.failOn.clear();
+        EXPECT_EQ(S_OK, host.Control().RenderScene(FALSE)) << "after " << fault.failing;
+    }
+}
+
+TEST(RenderFrame, RefreshAndPresentPassFailuresOn) {
+    ControlHost host;
+    host.Paint();
+    D3DRecorder recorder;
+    recorder.WatchDevice(host.Control().Device());
+
+    recorder.failOn = "Present(0,0,0,0)";
+    EXPECT_EQ(render_test::kInjected, host.Control().PresentFrame());
+    EXPECT_EQ(render_test::kInjected, host.Control().Refresh());
+    EXPECT_EQ(S_OK, host.Control().OnDraw());  // a paint ignores it
+
+    recorder.failOn = "Clear(0,0,3,0x00000000,1,0)";
+    recorder.calls.clear();
+    EXPECT_EQ(render_test::kInjected, host.Control().Refresh());
+    EXPECT_EQ(render_test::kInjected, host.Control().RenderAndPresent());
+    EXPECT_EQ(0, std::count(recorder.calls.begin(), recorder.calls.end(), "Present(0,0,0,0)"));
+
+    // A tick or a radius change drops the failure and keeps the new camera.
+    ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(1));
+    host.Tick();
+    EXPECT_FLOAT_EQ(-2.0f, host.Control().Azimuth());
+    EXPECT_EQ(S_OK, host.Surface()->put_Radius(60.0f));
+    float radius = 0;
+    EXPECT_EQ(S_OK, host.Surface()->get_Radius(&radius));
+    EXPECT_EQ(60.0f, radius);
+}
+
+TEST(RenderFrame, FailedBufferCreationLeavesNoBufferAndFramesShowTheBackground) {
+    ControlHost host;
+    host.Paint();
+    D3DRecorder recorder;
+    recorder.WatchDevice(host.Control().Device());
+    ASSERT_EQ(S_OK, host.Surface()->SetPointPerXY(100, 100));
+
+    recorder.failOn = "CreateVertexBuffer(475200,0,0x12,0)";
+    EXPECT_EQ(render_test::kInjected, host.Control().Refresh());
+    EXPECT_EQ((std::vector<std::string>{"SetRenderState(22,1)", "CreateVertexBuffer(475200,0,0x12,0)"}),
+              recorder.calls);
+    EXPECT_EQ(0u, host.Control().VertexCount());
+    EXPECT_EQ(nullptr, RendererTestAccess::VertexBuffer(host.Control()));
+
+    recorder.failOn.clear();
+    recorder.calls.clear();
+    EXPECT_EQ(S_OK, host.Control().RenderScene(FALSE));
+    EXPECT_EQ(0, std::count(recorder.calls.begin(), recorder.calls.end(), "SetStreamSource(0,24)"));
+    EXPECT_EQ(S_OK, host.Control().PresentFrame());
+    EXPECT_TRUE(host.Read().AllBlack());
+
+    // The next Refresh makes the buffer.
+    EXPECT_EQ(S_OK, host.Control().Refresh());
+    EXPECT_EQ(19800u, host.Control().VertexCount());
+    EXPECT_FALSE(host.Read().AllBlack());
+}
