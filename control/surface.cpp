@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "render/direct3d_entry.h"
 #include "server/module.h"
 
 HRESULT CSurface::FinalConstruct() {
@@ -10,7 +11,7 @@ HRESULT CSurface::FinalConstruct() {
     m_pVertexBuffer.reset();
     m_bDeviceReady = FALSE;
     // Without Direct3D the control still constructs; the first draw reports the failure.
-    m_pD3D.attach(Direct3DCreate8(D3D_SDK_VERSION));
+    m_pD3D.attach(zorvel::AcquireDirect3D());
     return AttachScriptState();
 }
 
