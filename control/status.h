@@ -1,5 +1,5 @@
-// Status values of the platform-free core.  They are the HRESULTs the control
-// hands on, spelled without windows.h so the core builds anywhere.
+// Status values of the platform-free core: the HRESULTs the control hands on,
+// spelled out here so the core needs no platform header.
 #pragma once
 
 #include <cstdint>

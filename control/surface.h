@@ -15,12 +15,14 @@
 
 #include "control/surface_grid.h"
 #include "render/d3dx_math.h"
+#include "server/embed_surface.h"
 #include "server/owners.h"
 #include "zorvel_h.h"
 
 struct lua_State;
 
-class CSurface final : public ISurface, public ISupportErrorInfo {
+// The OLE control interfaces come from CSurfaceEmbedding (server/).
+class CSurface final : public ISurface, public ISupportErrorInfo, public CSurfaceEmbedding {
 public:
     // Creates a control, plain (outer null) or as the inner object of an
     // aggregate (riid must then be IID_IUnknown).
@@ -83,6 +85,9 @@ public:
     // The control's own child window (also used by in-place activation).
     HRESULT CreateControlWindow(HWND hParent, const RECT& rcPos);
     void DestroyControlWindow();
+    // Drops device, vertex buffer and timer made for a window the embedding
+    // layer has taken away; the next paint of a new window starts over.
+    void ReleaseDeviceObjects();
     HWND ControlWindow() const { return m_hWnd; }
     // For the library's unload: a class left registered would keep a window
     // procedure that no longer exists.

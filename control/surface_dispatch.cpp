@@ -146,10 +146,6 @@ HRESULT MapArguments(const DISPPARAMS& params, UINT* slot, UINT* puArgErr) {
     return S_OK;
 }
 
-bool IsPointerParam(VARTYPE type) {
-    return (type & VT_BYREF) != 0;
-}
-
 // A pointer parameter takes a reference of its own type or a reference to a
 // variant (how script engines pass their variables); a value never works.
 struct PointerArg {
@@ -159,6 +155,52 @@ struct PointerArg {
         float f;
     } local = {0};
 };
+
+// The argument for one parameter as the thunk takes it, or DISP_E_TYPEMISMATCH.
+// A conversion lands in converted, which owns it.
+HRESULT PrepareArgument(VARTYPE type, VARIANT* source, VARIANT* arg, UniqueVariant* converted,
+                        PointerArg* pointer) {
+    VariantInit(arg);
+    if ((source->vt & VT_BYREF) && !source->byref) return DISP_E_TYPEMISMATCH;
+    if (source->vt == type) {
+        *arg = *source;
+        return S_OK;
+    }
+    if (type & VT_BYREF) {
+        if (source->vt != (VT_BYREF | VT_VARIANT)) return DISP_E_TYPEMISMATCH;
+        pointer->target = source->pvarVal;
+        arg->vt = type;
+        arg->byref = &pointer->local;
+        return S_OK;
+    }
+    if (FAILED(VariantChangeType(converted->get(), source, 0, type))) return DISP_E_TYPEMISMATCH;
+    *arg = *converted->get();
+    return S_OK;
+}
+
+// The caller's variables receive what the operation wrote, typed as the
+// operation's parameters.
+void WriteBack(const Operation& op, PointerArg* pointers) {
+    for (UINT k = 0; k < op.paramCount; ++k) {
+        VARIANT* target = pointers[k].target;
+        if (!target) continue;
+        VariantClear(target);
+        target->vt = static_cast<VARTYPE>(op.params[k] & ~VT_BYREF);
+        if (target->vt == VT_I4) target->lVal = pointers[k].local.l;
+        else target->fltVal = pointers[k].local.f;
+    }
+}
+
+void FillExcepInfo(HRESULT hr, EXCEPINFO* excep) {
+    ZeroMemory(excep, sizeof(*excep));
+    excep->scode = hr;
+    ComPtr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.put()) != S_OK || !info) return;
+    info->GetSource(&excep->bstrSource);
+    info->GetDescription(&excep->bstrDescription);
+    info->GetHelpFile(&excep->bstrHelpFile);
+    info->GetHelpContext(&excep->dwHelpContext);
+}
 
 }  // namespace
 
@@ -218,59 +260,20 @@ STDMETHODIMP CSurface::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DI
     UniqueVariant converted[kMaxParams];
     PointerArg pointers[kMaxParams];
     for (UINT k = 0; k < op->paramCount; ++k) {
-        const VARTYPE type = op->params[k];
-        VARIANT* source = &params.rgvarg[slot[k]];
-        const bool nullReference = (source->vt & VT_BYREF) && !source->byref;
-        VariantInit(&args[k]);
-        if (IsPointerParam(type)) {
-            if (source->vt == type && !nullReference) {
-                args[k] = *source;
-                continue;
-            }
-            if (source->vt == (VT_BYREF | VT_VARIANT) && !nullReference) {
-                pointers[k].target = source->pvarVal;
-                args[k].vt = type;
-                args[k].byref = &pointers[k].local;
-                continue;
-            }
-        } else if (!nullReference) {
-            if (source->vt == type) {
-                args[k] = *source;
-                continue;
-            }
-            if (SUCCEEDED(VariantChangeType(converted[k].get(), source, 0, type))) {
-                args[k] = *converted[k].get();
-                continue;
-            }
+        if (FAILED(PrepareArgument(op->params[k], &params.rgvarg[slot[k]], &args[k], &converted[k],
+                                   &pointers[k]))) {
+            SetArgError(puArgErr, slot[k]);
+            return DISP_E_TYPEMISMATCH;
         }
-        SetArgError(puArgErr, slot[k]);
-        return DISP_E_TYPEMISMATCH;
     }
 
     UniqueVariant result;
     const HRESULT hr = op->thunk(static_cast<ISurface*>(this), args, result.get());
-
     if (SUCCEEDED(hr)) {
-        // Script engines' variables receive the values the operation wrote.
-        for (UINT k = 0; k < op->paramCount; ++k) {
-            VARIANT* target = pointers[k].target;
-            if (!target) continue;
-            VariantClear(target);
-            target->vt = static_cast<VARTYPE>(op->params[k] & ~VT_BYREF);
-            if (target->vt == VT_I4) target->lVal = pointers[k].local.l;
-            else target->fltVal = pointers[k].local.f;
-        }
+        WriteBack(*op, pointers);
         if (pVarResult) result.release_to(pVarResult);
     } else if (pExcepInfo) {
-        ZeroMemory(pExcepInfo, sizeof(*pExcepInfo));
-        pExcepInfo->scode = hr;
-        ComPtr<IErrorInfo> info;
-        if (GetErrorInfo(0, info.put()) == S_OK && info) {
-            info->GetSource(&pExcepInfo->bstrSource);
-            info->GetDescription(&pExcepInfo->bstrDescription);
-            info->GetHelpFile(&pExcepInfo->bstrHelpFile);
-            info->GetHelpContext(&pExcepInfo->dwHelpContext);
-        }
+        FillExcepInfo(hr, pExcepInfo);
     }
     return hr;
 }

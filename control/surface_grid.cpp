@@ -18,8 +18,7 @@ namespace {
 AllocationHook g_allocationHook = nullptr;
 
 // value[i] = min + ((max - min) * i) / (n - 1), formed in double and rounded
-// once when stored, so the last value is max.  A single point gets the
-// minimum instead of 0/0.
+// once when stored.  A single point gets the minimum instead of 0/0.
 void SpreadAxis(float* values, uint32_t count, float min, float max)
 {
     if (count == 0)

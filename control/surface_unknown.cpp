@@ -16,11 +16,35 @@ struct InterfaceEntry {
     Cast cast;
 };
 
-// Searched in this order; the first entry is the object's identity.
+template <typename I>
+IUnknown* As(CSurface* s) {
+    return static_cast<I*>(s);
+}
+
+// Searched in this order; the first entry is the object's identity.  Where an
+// interface derives from another, the derived one answers for both; IOleWindow
+// is the in-place active object's.
 const InterfaceEntry kInterfaceTable[] = {
-    {&IID_ISurface, [](CSurface* s) -> IUnknown* { return static_cast<ISurface*>(s); }},
-    {&IID_IDispatch, [](CSurface* s) -> IUnknown* { return static_cast<ISurface*>(s); }},
-    {&IID_ISupportErrorInfo, [](CSurface* s) -> IUnknown* { return static_cast<ISupportErrorInfo*>(s); }},
+    {&IID_ISurface, As<ISurface>},
+    {&IID_IDispatch, As<ISurface>},
+    {&IID_IPersistStreamInit, As<IPersistStreamInit>},
+    {&IID_IPersist, As<IPersistStreamInit>},
+    {&IID_IOleControl, As<IOleControl>},
+    {&IID_IOleObject, As<IOleObject>},
+    {&IID_IOleInPlaceActiveObject, As<IOleInPlaceActiveObject>},
+    {&IID_IOleWindow, As<IOleInPlaceActiveObject>},
+    {&IID_IViewObjectEx, As<IViewObjectEx>},
+    {&IID_IViewObject2, As<IViewObjectEx>},
+    {&IID_IViewObject, As<IViewObjectEx>},
+    {&IID_IOleInPlaceObjectWindowless, As<IOleInPlaceObjectWindowless>},
+    {&IID_IOleInPlaceObject, As<IOleInPlaceObjectWindowless>},
+    {&IID_IPersistStorage, As<IPersistStorage>},
+    {&IID_ISpecifyPropertyPages, As<ISpecifyPropertyPages>},
+    {&IID_IQuickActivate, As<IQuickActivate>},
+    {&IID_IDataObject, As<IDataObject>},
+    {&IID_IProvideClassInfo2, As<IProvideClassInfo2>},
+    {&IID_IProvideClassInfo, As<IProvideClassInfo2>},
+    {&IID_ISupportErrorInfo, As<ISupportErrorInfo>},
 };
 
 }  // namespace

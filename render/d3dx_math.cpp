@@ -32,7 +32,7 @@ D3DXVECTOR3 Cross(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
                        static_cast<float>(ax * b.y - ay * b.x));
 }
 
-// Summed y term first, as the view matrix has always done it.
+// Summed y term first, then x, then z: the order the view matrix is defined with.
 float DotYXZ(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
 {
     const double ax = a.x, ay = a.y, az = a.z;
@@ -81,8 +81,8 @@ D3DXVECTOR3* Vec3NormalizePlain(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV)
         *pOut = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
         return pOut;
     }
-    // k stays in double: rounding it to float first would leave axis-aligned
-    // vectors one unit short of length 1.
+    // k stays in double: rounded to float first, it would leave many
+    // axis-aligned vectors one last-place unit short of length 1.
     const double k = 1.0 / std::sqrt(static_cast<double>(q));
     *pOut = D3DXVECTOR3(static_cast<float>(k * x), static_cast<float>(k * y),
                         static_cast<float>(k * z));

@@ -109,6 +109,10 @@ LRESULT CALLBACK CSurface::WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM
     }
     if (!self) return DefWindowProcW(hWnd, msg, wParam, lParam);
 
+    // The embedding layer (server/embed_window.cpp) sees each message first.
+    LRESULT embedResult = 0;
+    if (self->ProcessEmbeddingMessage(hWnd, msg, wParam, lParam, embedResult)) return embedResult;
+
     if (msg == WM_PAINT) {
         PAINTSTRUCT ps;
         BeginPaint(hWnd, &ps);

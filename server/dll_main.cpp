@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "render/direct3d_entry.h"
 #include "server/module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID) {
@@ -14,7 +15,11 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID) {
 }
 
 STDAPI DllCanUnloadNow() {
-    return g_module.CanUnloadNow();
+    const HRESULT hr = g_module.CanUnloadNow();
+    // The library may go now: drop the shared Direct3D object while it is
+    // still safe to call into it (never from DllMain).
+    if (hr == S_OK) zorvel::ReleaseCachedDirect3D();
+    return hr;
 }
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {

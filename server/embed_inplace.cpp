@@ -152,7 +152,8 @@ STDMETHODIMP CSurfaceEmbedding::SetObjectRects(LPCRECT lprcPosRect, LPCRECT lprc
         OffsetRect(&visible, -lprcPosRect->left, -lprcPosRect->top);
         region = CreateRectRgnIndirect(&visible);
     }
-    SetWindowRgn(hWnd, region, TRUE);  // the window owns the region from here
+    // The window owns the region once it has taken it.
+    if (!SetWindowRgn(hWnd, region, TRUE) && region) DeleteObject(region);
     SetWindowPos(hWnd, nullptr, lprcPosRect->left, lprcPosRect->top,
                  lprcPosRect->right - lprcPosRect->left, lprcPosRect->bottom - lprcPosRect->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);

@@ -8,6 +8,16 @@ struct VerbEntry {
     HRESULT (CSurfaceEmbedding::*run)(HWND hwndParent);
 };
 
+// Memory the platform hands out with CoTaskMemAlloc.
+template <typename T>
+struct CoTaskMemTraits {
+    using type = T*;
+    static T* invalid() { return nullptr; }
+    static void close(T* p) { CoTaskMemFree(p); }
+};
+template <typename T>
+using UniqueCoTaskMem = zorvel::UniqueHandleT<CoTaskMemTraits<T>>;
+
 }  // namespace
 
 STDMETHODIMP CSurfaceEmbedding::DoVerb(LONG iVerb, LPMSG, IOleClientSite* pActiveSite, LONG,
@@ -84,16 +94,13 @@ HRESULT CSurfaceEmbedding::DoVerbProperties(HWND hwndParent) {
 
     CAUUID pageList = {};
     RETURN_IF_FAILED(pages->GetPages(&pageList));
-    LPOLESTR caption = nullptr;
-    object->GetUserType(USERCLASSTYPE_SHORT, &caption);  // untitled without one
+    UniqueCoTaskMem<GUID> pageIds(pageList.pElems);
+    UniqueCoTaskMem<OLECHAR> caption;
+    object->GetUserType(USERCLASSTYPE_SHORT, caption.put());  // untitled without one
     LCID lcid = LOCALE_USER_DEFAULT;
     if (FAILED(GetAmbientLocale(lcid))) lcid = LOCALE_USER_DEFAULT;
 
     IUnknown* objects[] = {identity.get()};
-    const HRESULT hr = OleCreatePropertyFrame(hwndParent, m_embed.posRect.left, m_embed.posRect.top,
-                                              caption, 1, objects, pageList.cElems, pageList.pElems,
-                                              lcid, 0, nullptr);
-    CoTaskMemFree(pageList.pElems);
-    CoTaskMemFree(caption);
-    return hr;
+    return OleCreatePropertyFrame(hwndParent, m_embed.posRect.left, m_embed.posRect.top, caption.get(), 1,
+                                  objects, pageList.cElems, pageIds.get(), lcid, 0, nullptr);
 }

@@ -233,8 +233,9 @@ TEST(MatrixPerspectiveFovLH, RendererProjection)
         for (int col = 0; col < 4; ++col) {
             const bool used = (row == col && row < 3) || (row == 2 && col == 3) ||
                               (row == 3 && col == 2);
-            if (!used)
+            if (!used) {
                 EXPECT_EQ(0.0f, proj.m[row][col]) << row << "," << col;
+            }
         }
 }
 

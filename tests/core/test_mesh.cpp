@@ -149,6 +149,18 @@ TEST(SurfaceStrip, AnyRangeIsScaledToMinusTenToTen)
     EXPECT_EQ(10.0f, strip[19].y);  // last vertex: column 0, row 2
 }
 
+TEST(SurfaceStrip, NarrowRangeFarFromZeroIsScaledUpToMinusTenToTen)
+{
+    CSurfaceGrid grid;
+    ASSERT_EQ(zorvel::kOk, grid.SetXAxis(1000.0f, 1000.5f));
+    ASSERT_EQ(zorvel::kOk, grid.Resize(5, 2));
+    const std::vector<SurfaceVertex> strip = Strip(grid);
+    ASSERT_EQ(10u, strip.size());
+    // Band 0 runs left to right: the step of 0.125 becomes 5.
+    for (int col = 0; col < 5; ++col)
+        EXPECT_EQ(-10.0f + 5.0f * col, strip[2 * col].x) << col;
+}
+
 TEST(SurfaceStrip, AllEqualXCoordinatesLandOnTen)
 {
     CSurfaceGrid grid;

@@ -37,16 +37,30 @@ void RegisterParentClass() {
     registered = RegisterClassExW(&wc) != 0;
 }
 
+// One visible top-level window holds the controls of every test: without a
+// window manager, hiding or destroying a shown top-level window takes seconds.
+HWND SharedParent() {
+    static HWND parent = nullptr;
+    if (parent && IsWindow(parent)) return parent;
+    RegisterParentClass();
+    RECT outer = {0, 0, 640, 640};
+    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    parent = CreateWindowExW(0, kParentClass, L"render test", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                             0, 0, outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    return parent;
+}
+
 }  // namespace
 
-ControlHost::ControlHost(int clientWidth, int clientHeight) {
+HWND NewHiddenParent() {
     RegisterParentClass();
-    RECT outer = {0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&outer, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    m_parent = CreateWindowExW(0, kParentClass, L"render test", WS_OVERLAPPEDWINDOW | WS_VISIBLE |
-                                   WS_CLIPCHILDREN, 0, 0, outer.right - outer.left,
-                               outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleW(nullptr),
-                               nullptr);
+    return CreateWindowExW(0, kParentClass, L"render test", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 300,
+                           300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+ControlHost::ControlHost(int clientWidth, int clientHeight) {
+    m_parent = SharedParent();
     EXPECT_NE(nullptr, m_parent);
     m_control = NewControl();
     if (!m_control || !m_parent) return;
@@ -57,7 +71,6 @@ ControlHost::ControlHost(int clientWidth, int clientHeight) {
 
 ControlHost::~ControlHost() {
     ReleaseControl();
-    if (m_parent) DestroyWindow(m_parent);
 }
 
 void ControlHost::Paint() {

@@ -43,8 +43,8 @@ inline int Red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 inline int Green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 inline int Blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
 
-// A top-level window with a control in its own child window covering the
-// client area.  The control is not painted until the test asks.
+// A control in its own child window at the top left of a shown top-level
+// window.  The control is not painted until the test asks.
 class ControlHost {
 public:
     explicit ControlHost(int clientWidth = 256, int clientHeight = 256);
@@ -74,6 +74,8 @@ private:
 
 // A control with no window at all.
 CSurface* NewControl();
+// A top-level window that is never shown, so destroying it costs nothing.
+HWND NewHiddenParent();
 
 // Sits between the control and its Direct3D objects by giving each watched
 // object a copy of its method table with some entries replaced.  Records

@@ -146,7 +146,7 @@ TEST(RenderDevice, FrameHandsMaterialLightAndIdentityWorldToTheDevice) {
               (std::vector<float>{l.Ambient.r, l.Ambient.g, l.Ambient.b, l.Ambient.a}));
     EXPECT_EQ((std::vector<float>{0, 0, -1}),
               (std::vector<float>{l.Direction.x, l.Direction.y, l.Direction.z}));
-    EXPECT_EQ((std::vector<float>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
+    EXPECT_EQ((std::vector<float>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
               (std::vector<float>{l.Position.x, l.Position.y, l.Position.z, l.Range, l.Falloff,
                                   l.Attenuation0, l.Attenuation1, l.Attenuation2, l.Theta, l.Phi}));
 
@@ -221,8 +221,12 @@ BOOL WINAPI RecordKillTimer(HWND window, UINT_PTR id) {
 
 TEST(RenderDevice, TeardownReleasesBufferDeviceAndEntryObjectThenKillsTheTimer) {
     ControlHost host;
-    host.Paint();
     CSurface& control = host.Control();
+    // An entry object of its own, so that the control's release is its last.
+    RendererTestAccess::TakeD3D(control)->Release();
+    RendererTestAccess::GiveD3D(control, Direct3DCreate8(D3D_SDK_VERSION));
+    ASSERT_NE(nullptr, RendererTestAccess::D3D(control));
+    host.Paint();
     ASSERT_NE(nullptr, RendererTestAccess::VertexBuffer(control));
     ASSERT_EQ(1u, control.TimerId());
 

@@ -98,10 +98,11 @@ TEST(RenderWindow, DestroyingTheWindowForgetsIt) {
     EXPECT_EQ(nullptr, host.Control().Device());
 
     // The parent going takes the window with it; the control notices.
+    const HWND parent = render_test::NewHiddenParent();
+    ASSERT_NE(nullptr, parent);
     const RECT position = {0, 0, 64, 64};
-    ASSERT_EQ(S_OK, host.Control().CreateControlWindow(host.Parent(), position));
+    ASSERT_EQ(S_OK, host.Control().CreateControlWindow(parent, position));
     EXPECT_TRUE(IsWindow(host.Control().ControlWindow()));
-    HWND parent = host.Parent();
     DestroyWindow(parent);
     EXPECT_EQ(nullptr, host.Control().ControlWindow());
 }

@@ -109,7 +109,10 @@ TEST_F(BindingsTest, SetDataTestsFourArgumentsAndConvertsTheFifth) {
     EXPECT_EQ("", Output(control(), "SetData('1', 2, 0.5, 0.25, 8)"));
     EXPECT_EQ(0.0f, grid().Heights()[at12]);
     // Outside the grid: refused by the control, silently.
-    EXPECT_EQ("0\r\n", Output(control(), "print(select('#', SetData(3, 0, 1, 1, 5), SetData(-1, 0, 1, 1, 5)))"));
+    EXPECT_EQ("0 0\r\n", Output(control(), "print(select('#', SetData(3, 0, 1, 1, 5)) .. ' ' .. select('#', SetData(-1, 0, 1, 1, 5)))"));
+    for (size_t i = 0; i < 12; ++i) {
+        EXPECT_NE(5.0f, grid().Heights()[i]) << i;
+    }
 }
 
 TEST_F(BindingsTest, RotationFlagsAreIntegers) {

@@ -103,6 +103,7 @@ TEST_F(RunTest, ThousandRunsLeaveNoTemporaryFile) {
 }
 
 TEST_F(RunTest, NullResultPointerRunsNothing) {
+    const int before = script_test::CountTempScriptFiles();
     BSTR script = SysAllocString(L"SetRadius(5)");
     EXPECT_EQ(E_POINTER, control()->RunScript(script, nullptr));
     SysFreeString(script);
@@ -113,6 +114,7 @@ TEST_F(RunTest, NullResultPointerRunsNothing) {
     SysFreeString(name);
     DeleteFileA(path.c_str());
     EXPECT_EQ(50.0f, Radius());
+    EXPECT_EQ(before, script_test::CountTempScriptFiles());
 }
 
 TEST_F(RunTest, NullFileNameIsAnEmptyScriptAndNeverReadsStdin) {

@@ -51,7 +51,9 @@ TEST(SampleScript, FillsTheGridWithTheSineProductAndStartsTheRotation) {
             volatile double z = 10 * sx;
             z = z * sy;
             if (static_cast<float>(z) != grid.Heights()[i + j * 173]) ++mismatches;
-            if (i == 0) EXPECT_EQ(static_cast<float>(y), grid.YValues()[j]) << "row " << j;
+            if (i == 0) {
+                EXPECT_EQ(static_cast<float>(y), grid.YValues()[j]) << "row " << j;
+            }
         }
     }
     EXPECT_EQ(0, mismatches);

@@ -1,0 +1,27 @@
+// Runs the x87 unit at double precision for a scope.  Direct3D switches the
+// thread that creates a device to single precision, and the dialog's control
+// draws on the dialog's thread; the test functions are meant in double.
+#pragma once
+
+#include <float.h>
+
+namespace zorvel::host::dialog {
+
+class DoublePrecisionScope {
+public:
+#if defined(_M_IX86) || defined(__i386__)
+    DoublePrecisionScope() : m_saved(_controlfp(0, 0)) { _controlfp(_PC_53, _MCW_PC); }
+    ~DoublePrecisionScope() { _controlfp(m_saved, _MCW_PC); }
+#else
+    DoublePrecisionScope() = default;  // SSE arithmetic knows no precision control
+#endif
+    DoublePrecisionScope(const DoublePrecisionScope&) = delete;
+    DoublePrecisionScope& operator=(const DoublePrecisionScope&) = delete;
+
+private:
+#if defined(_M_IX86) || defined(__i386__)
+    unsigned int m_saved;
+#endif
+};
+
+}  // namespace zorvel::host::dialog

@@ -1,0 +1,14 @@
+// Writes a picture as a PNG file through the platform's imaging component.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace zorvel::host {
+
+// pixels: 0x00RRGGBB, row after row, top row first.
+HRESULT WritePng(const wchar_t* path, const std::vector<uint32_t>& pixels, UINT width, UINT height);
+
+}  // namespace zorvel::host

@@ -1,0 +1,222 @@
+// The control's registry entries, written and removed by the object map's
+// registration function against the in-memory registry.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "memory_registry.h"
+#include "server/object_map.h"
+#include "zorvel_h.h"
+
+namespace {
+
+using zorvel_test::MemoryRegistry;
+
+const std::wstring kClassKey = L"CLSID\\{6639E6C2-8C6C-4870-841E-714BC429FD00}";
+const std::wstring kClsid = L"{6639E6C2-8C6C-4870-841E-714BC429FD00}";
+const std::wstring kLibid = L"{6E207CF5-18FE-4DCA-9F80-AD3A91FF1A8D}";
+const std::wstring kPath = L"C:\\Program Files\\Vexo\\Zorvel.dll";
+
+zorvel::Replacements ModuleReplacements(const wchar_t* moduleType = L"InprocServer32") {
+    zorvel::Replacements replacements;
+    replacements.Add(L"Module", kPath);
+    replacements.Add(L"Module_Raw", kPath);
+    replacements.Add(L"MODULEGUID", kLibid);
+    replacements.Add(L"MODULETYPE", moduleType);
+    replacements.Add(L"APPID", kLibid);
+    return replacements;
+}
+
+const zorvel::ObjectMapEntry& SurfaceEntry() {
+    for (size_t i = 0; i < zorvel::g_objectMapSize; ++i) {
+        if (IsEqualCLSID(*zorvel::g_objectMap[i].clsid, CLSID_CSurface)) return zorvel::g_objectMap[i];
+    }
+    ADD_FAILURE() << "CSurface is not in the object map";
+    return zorvel::g_objectMap[0];
+}
+
+HRESULT Update(MemoryRegistry& registry, bool bRegister,
+               const zorvel::Replacements& replacements = ModuleReplacements()) {
+    return SurfaceEntry().updateRegistry(registry, replacements, bRegister);
+}
+
+std::wstring Value(const MemoryRegistry& registry, const std::wstring& key, const std::wstring& name = L"") {
+    std::wstring data = L"<absent>";
+    registry.GetString(HKEY_CLASSES_ROOT, key, name, &data);
+    return data;
+}
+
+TEST(SurfaceKeys, ObjectMapHoldsTheOneCreatableClass) {
+    ASSERT_EQ(1u, zorvel::g_objectMapSize);
+    EXPECT_TRUE(IsEqualCLSID(*zorvel::g_objectMap[0].clsid, CLSID_CSurface));
+    EXPECT_EQ(0u, zorvel::g_objectMap[0].registerCookie);
+}
+
+TEST(SurfaceKeys, RegistrationWritesTheTreeInOrder) {
+    MemoryRegistry registry;
+    ASSERT_EQ(S_OK, Update(registry, true));
+
+    const std::wstring k = kClassKey;
+    const std::vector<std::wstring> expected = {
+        L"create Vexo.Surface.1",
+        L"set Vexo.Surface.1|=CSurface Object",
+        L"create Vexo.Surface.1\\CLSID",
+        L"set Vexo.Surface.1\\CLSID|=" + kClsid,
+        L"create Vexo.Surface",
+        L"set Vexo.Surface|=CSurface Object",
+        L"create Vexo.Surface\\CLSID",
+        L"set Vexo.Surface\\CLSID|=" + kClsid,
+        L"create Vexo.Surface\\CurVer",
+        L"set Vexo.Surface\\CurVer|=Vexo.Surface.1",
+        L"create CLSID",
+        L"create " + k,
+        L"set " + k + L"|=CSurface Object",
+        L"create " + k + L"\\ProgID",
+        L"set " + k + L"\\ProgID|=Vexo.Surface.1",
+        L"create " + k + L"\\VersionIndependentProgID",
+        L"set " + k + L"\\VersionIndependentProgID|=Vexo.Surface",
+        L"create " + k + L"\\InprocServer32",
+        L"set " + k + L"\\InprocServer32|=" + kPath,
+        L"set " + k + L"\\InprocServer32|ThreadingModel=apartment",
+        L"create " + k + L"\\Control",
+        L"create " + k + L"\\ToolboxBitmap32",
+        L"set " + k + L"\\ToolboxBitmap32|=" + kPath + L", 1",
+        L"create " + k + L"\\MiscStatus",
+        L"set " + k + L"\\MiscStatus|=0",
+        L"create " + k + L"\\MiscStatus\\1",
+        L"set " + k + L"\\MiscStatus\\1|=131473",
+        L"set " + k + L"|AppID=" + kLibid,
+        L"create " + k + L"\\TypeLib",
+        L"set " + k + L"\\TypeLib|=" + kLibid,
+        L"create " + k + L"\\Version",
+        L"set " + k + L"\\Version|=1.0",
+    };
+    EXPECT_EQ(expected, registry.Log());
+
+    // Nothing else: no categories, Insertable, Programmable, verbs or AuxUserType.
+    const std::vector<std::wstring> subkeys = {L"Control",      L"InprocServer32", L"MiscStatus",
+                                               L"ProgID",       L"ToolboxBitmap32", L"TypeLib",
+                                               L"Version",      L"VersionIndependentProgID"};
+    EXPECT_EQ(subkeys, registry.Subkeys(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_EQ(2u, registry.ValueCount(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_EQ(0u, registry.ValueCount(HKEY_CLASSES_ROOT, kClassKey + L"\\Control"));
+    EXPECT_EQ(0u, registry.ValueCount(HKEY_CLASSES_ROOT, L"CLSID"));
+}
+
+TEST(SurfaceKeys, ModuleTypeNamesTheServerKey) {
+    MemoryRegistry registry;
+    ASSERT_EQ(S_OK, Update(registry, true, ModuleReplacements(L"LocalServer32")));
+    EXPECT_EQ(kPath, Value(registry, kClassKey + L"\\LocalServer32"));
+    EXPECT_EQ(L"apartment", Value(registry, kClassKey + L"\\LocalServer32", L"ThreadingModel"));
+    EXPECT_FALSE(registry.HasKey(HKEY_CLASSES_ROOT, kClassKey + L"\\InprocServer32"));
+}
+
+TEST(SurfaceKeys, RegistrationReplacesStaleEntriesOfTheClass) {
+    MemoryRegistry registry;
+    ASSERT_EQ(ERROR_SUCCESS, registry.CreateKey(HKEY_CLASSES_ROOT, kClassKey + L"\\Stale\\Deeper"));
+    ASSERT_EQ(ERROR_SUCCESS, registry.SetString(HKEY_CLASSES_ROOT, kClassKey, L"OldValue", L"x"));
+    ASSERT_EQ(ERROR_SUCCESS, registry.CreateKey(HKEY_CLASSES_ROOT, L"CLSID\\{11111111-2222-3333-4444-555555555555}"));
+    ASSERT_EQ(ERROR_SUCCESS, registry.CreateKey(HKEY_CLASSES_ROOT, L"Vexo.Surface\\Foreign"));
+
+    ASSERT_EQ(S_OK, Update(registry, true));
+    EXPECT_FALSE(registry.HasKey(HKEY_CLASSES_ROOT, kClassKey + L"\\Stale"));
+    EXPECT_EQ(L"<absent>", Value(registry, kClassKey, L"OldValue"));
+    EXPECT_TRUE(registry.HasKey(HKEY_CLASSES_ROOT, L"CLSID\\{11111111-2222-3333-4444-555555555555}"));
+    // ProgID keys are opened, not replaced.
+    EXPECT_TRUE(registry.HasKey(HKEY_CLASSES_ROOT, L"Vexo.Surface\\Foreign"));
+
+    // Stale entries under Control and ToolboxBitmap32 go on every registration.
+    const size_t keys = registry.KeyCount();
+    ASSERT_EQ(ERROR_SUCCESS, registry.CreateKey(HKEY_CLASSES_ROOT, kClassKey + L"\\Control\\Stale"));
+    ASSERT_EQ(ERROR_SUCCESS, registry.SetString(HKEY_CLASSES_ROOT, kClassKey + L"\\ToolboxBitmap32", L"Old", L"x"));
+    ASSERT_EQ(S_OK, Update(registry, true));
+    EXPECT_FALSE(registry.HasKey(HKEY_CLASSES_ROOT, kClassKey + L"\\Control\\Stale"));
+    EXPECT_EQ(1u, registry.ValueCount(HKEY_CLASSES_ROOT, kClassKey + L"\\ToolboxBitmap32"));
+    EXPECT_EQ(keys, registry.KeyCount());
+    EXPECT_EQ(kPath + L", 1", Value(registry, kClassKey + L"\\ToolboxBitmap32"));
+}
+
+TEST(SurfaceKeys, RegistrationStopsAtTheFirstFailure) {
+    MemoryRegistry registry;
+    registry.FailOn(MemoryRegistry::Op::SetString, HKEY_CLASSES_ROOT, kClassKey + L"\\MiscStatus\\1",
+                    ERROR_ACCESS_DENIED);
+    EXPECT_EQ(static_cast<HRESULT>(0x80070005), Update(registry, true));
+    EXPECT_EQ(L"<absent>", Value(registry, kClassKey, L"AppID"));
+    EXPECT_FALSE(registry.HasKey(HKEY_CLASSES_ROOT, kClassKey + L"\\TypeLib"));
+    // Earlier entries stay.
+    EXPECT_EQ(L"0", Value(registry, kClassKey + L"\\MiscStatus"));
+
+    MemoryRegistry replacing;
+    ASSERT_EQ(ERROR_SUCCESS, replacing.CreateKey(HKEY_CLASSES_ROOT, kClassKey));
+    replacing.FailOn(MemoryRegistry::Op::DeleteTree, HKEY_CLASSES_ROOT, kClassKey, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(static_cast<HRESULT>(0x80070005), Update(replacing, true));
+    EXPECT_FALSE(replacing.HasKey(HKEY_CLASSES_ROOT, kClassKey + L"\\ProgID"));
+}
+
+TEST(SurfaceKeys, MissingVariableFailsBeforeItsRow) {
+    zorvel::Replacements noAppId;
+    noAppId.Add(L"Module", kPath);
+    noAppId.Add(L"MODULEGUID", kLibid);
+    noAppId.Add(L"MODULETYPE", L"InprocServer32");
+    MemoryRegistry registry;
+    EXPECT_EQ(E_FAIL, Update(registry, true, noAppId));
+    EXPECT_EQ(L"131473", Value(registry, kClassKey + L"\\MiscStatus\\1"));
+    EXPECT_EQ(L"<absent>", Value(registry, kClassKey, L"AppID"));
+}
+
+TEST(SurfaceKeys, UnregistrationRemovesChildrenBeforeParentsAndKeepsClsid) {
+    MemoryRegistry registry;
+    ASSERT_EQ(ERROR_SUCCESS, registry.CreateKey(HKEY_CLASSES_ROOT, L"CLSID\\{11111111-2222-3333-4444-555555555555}"));
+    ASSERT_EQ(S_OK, Update(registry, true));
+    ASSERT_EQ(ERROR_SUCCESS, registry.CreateKey(HKEY_CLASSES_ROOT, kClassKey + L"\\Implemented Categories"));
+    registry.ClearLog();
+
+    ASSERT_EQ(S_OK, Update(registry, false));
+    const std::wstring k = kClassKey;
+    // Removing a subtree removes its children; later rows find them gone.
+    const std::vector<std::wstring> expected = {
+        L"delete-tree " + k + L"\\Version",
+        L"delete-tree " + k + L"\\TypeLib",
+        L"delete-tree " + k + L"\\MiscStatus\\1",
+        L"delete-tree " + k + L"\\MiscStatus",
+        L"delete-tree " + k + L"\\ToolboxBitmap32",
+        L"delete-tree " + k + L"\\Control",
+        L"delete-tree " + k + L"\\InprocServer32",
+        L"delete-tree " + k + L"\\VersionIndependentProgID",
+        L"delete-tree " + k + L"\\ProgID",
+        L"delete-tree " + k,
+        L"delete-tree Vexo.Surface\\CurVer",
+        L"delete-tree Vexo.Surface\\CLSID",
+        L"delete-tree Vexo.Surface",
+        L"delete-tree Vexo.Surface.1\\CLSID",
+        L"delete-tree Vexo.Surface.1",
+    };
+    EXPECT_EQ(expected, registry.Log());
+    EXPECT_TRUE(registry.HasKey(HKEY_CLASSES_ROOT, L"CLSID"));
+    EXPECT_TRUE(registry.HasKey(HKEY_CLASSES_ROOT, L"CLSID\\{11111111-2222-3333-4444-555555555555}"));
+    EXPECT_EQ(2u, registry.KeyCount());
+}
+
+TEST(SurfaceKeys, UnregistrationOfAbsentEntriesSucceeds) {
+    MemoryRegistry empty;
+    EXPECT_EQ(S_OK, Update(empty, false));
+    EXPECT_TRUE(empty.Log().empty());
+
+    MemoryRegistry partial;
+    ASSERT_EQ(ERROR_SUCCESS, partial.CreateKey(HKEY_CLASSES_ROOT, L"Vexo.Surface\\CLSID"));
+    partial.FailOn(MemoryRegistry::Op::DeleteTree, HKEY_CLASSES_ROOT, kClassKey, ERROR_PATH_NOT_FOUND);
+    EXPECT_EQ(S_OK, Update(partial, false));
+    EXPECT_EQ(0u, partial.KeyCount());
+}
+
+TEST(SurfaceKeys, UnregistrationStopsAtARealFailure) {
+    MemoryRegistry registry;
+    ASSERT_EQ(S_OK, Update(registry, true));
+    registry.FailOn(MemoryRegistry::Op::DeleteTree, HKEY_CLASSES_ROOT, kClassKey, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(static_cast<HRESULT>(0x80070005), Update(registry, false));
+    EXPECT_TRUE(registry.HasKey(HKEY_CLASSES_ROOT, L"Vexo.Surface"));
+    EXPECT_FALSE(registry.HasKey(HKEY_CLASSES_ROOT, kClassKey + L"\\ProgID"));
+}
+
+}  // namespace
