@@ -1,7 +1,9 @@
 // Times the renderer on the default 173 x 173 grid in a 640 x 640 control:
 // the mesh rebuild, and one frame of the automatic rotation.  Prints medians.
 //
-//   bench_render.exe [frames]      (at least 200 frames are timed)
+//   bench_render.exe [frames] [points-per-side]
+//   (at least 200 frames are timed; a side other than 173 shows how the
+//   figures scale with the mesh)
 #include <windows.h>
 #include <objbase.h>
 
@@ -74,7 +76,7 @@ HWND CreateHostWindow() {
                            wc.hInstance, nullptr);
 }
 
-int Run(int frames) {
+int Run(int frames, int side) {
     HWND host = CreateHostWindow();
     if (!host) {
         std::fprintf(stderr, "no host window\n");
@@ -92,6 +94,10 @@ int Run(int frames) {
         return 1;
     }
 
+    if (side != 173 && surface->SetPointPerXY(side, side) != S_OK) {
+        std::fprintf(stderr, "the control refuses %d x %d points\n", side, side);
+        return 1;
+    }
     const double paintStart = Now();
     RedrawWindow(control->ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const double firstPaint = Now() - paintStart;
@@ -155,7 +161,8 @@ int main(int argc, char** argv) {
     int frames = argc > 1 ? std::atoi(argv[1]) : kMinFrames;
     frames = std::max(frames, kMinFrames);
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
-    const int rc = Run(frames);
+    const int side = argc > 2 ? std::atoi(argv[2]) : 173;
+    const int rc = Run(frames, side);
     CoUninitialize();
     return rc;
 }

@@ -2,6 +2,8 @@
 // window together with the first frame and the rotation timer.
 #include "control/surface.h"
 
+#include <float.h>
+
 namespace {
 
 constexpr UINT_PTR kRotationTimerId = 1;
@@ -43,9 +45,13 @@ HRESULT CSurface::InitDevice(HWND hWnd) {
     D3DDISPLAYMODE mode = {};
     RETURN_IF_FAILED(m_pD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode));
     D3DPRESENT_PARAMETERS pp = WindowedParameters(mode.Format);
+    // Device creation drops the thread's x87 unit to single precision; the
+    // host's own arithmetic on this thread must not pay for our device.
+    const unsigned int savedPrecision = _controlfp(0, 0) & _MCW_PC;
     const HRESULT hr = m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hWnd,
                                             D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
                                             m_pDevice.put());
+    _controlfp(savedPrecision, _MCW_PC);
     if (FAILED(hr)) {
         m_pDevice.reset();
         return hr;

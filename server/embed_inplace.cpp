@@ -42,7 +42,9 @@ HRESULT CSurfaceEmbedding::InPlaceActivate(LONG iVerb) {
     // Nowhere to go without a site: that is no success.
     if (!m_embed.clientSite) return E_UNEXPECTED;
     RETURN_IF_FAILED(NegotiateInPlaceSite());
-    IOleInPlaceSite* site = m_embed.inPlaceSite.get();
+    // Our own references: the container may close us from inside a callback.
+    zorvel::ComPtr<IUnknown> keepAlive = Identity();
+    zorvel::ComPtr<IOleInPlaceSite> site = m_embed.inPlaceSite;
 
     if (!m_embed.inPlaceActive) {
         const HRESULT canActivate = site->CanInPlaceActivate();
@@ -50,7 +52,7 @@ HRESULT CSurfaceEmbedding::InPlaceActivate(LONG iVerb) {
         HRESULT hr;
         if (m_embed.inPlaceSiteEx) {
             BOOL noRedraw = FALSE;
-            hr = static_cast<IOleInPlaceSiteEx*>(site)->OnInPlaceActivateEx(&noRedraw, 0);
+            hr = static_cast<IOleInPlaceSiteEx*>(site.get())->OnInPlaceActivateEx(&noRedraw, 0);
         } else {
             hr = site->OnInPlaceActivate();
         }
@@ -62,7 +64,7 @@ HRESULT CSurfaceEmbedding::InPlaceActivate(LONG iVerb) {
     HWND parent = nullptr;
     WindowContext context;
     HRESULT hr = site->GetWindow(&parent);
-    if (SUCCEEDED(hr)) hr = GetWindowContext(site, context);
+    if (SUCCEEDED(hr)) hr = GetWindowContext(site.get(), context);
     if (SUCCEEDED(hr)) {
         HWND hWnd = Surface().ControlWindow();
         if (hWnd) {
@@ -98,7 +100,7 @@ HRESULT CSurfaceEmbedding::InPlaceActivate(LONG iVerb) {
         HWND hWnd = Surface().ControlWindow();
         if (hWnd && !IsChild(hWnd, GetFocus())) SetFocus(hWnd);
     }
-    m_embed.clientSite->ShowObject();
+    if (m_embed.clientSite) m_embed.clientSite->ShowObject();
     return S_OK;
 }
 
@@ -114,9 +116,9 @@ STDMETHODIMP CSurfaceEmbedding::InPlaceDeactivate() {
     if (m_embed.uiActive) UIDeactivate();
     m_embed.inPlaceActive = false;
     DestroyWindowAndDevice();
-    if (IOleInPlaceSite* site = m_embed.inPlaceSite.get()) {
+    if (zorvel::ComPtr<IOleInPlaceSite> site = m_embed.inPlaceSite) {
         if (m_embed.inPlaceSiteEx)
-            static_cast<IOleInPlaceSiteEx*>(site)->OnInPlaceDeactivateEx(TRUE);
+            static_cast<IOleInPlaceSiteEx*>(site.get())->OnInPlaceDeactivateEx(TRUE);
         else
             site->OnInPlaceDeactivate();
     }
@@ -126,11 +128,11 @@ STDMETHODIMP CSurfaceEmbedding::InPlaceDeactivate() {
 STDMETHODIMP CSurfaceEmbedding::UIDeactivate() {
     if (!m_embed.uiActive) return S_OK;
     m_embed.uiActive = false;
-    IOleInPlaceSite* site = m_embed.inPlaceSite.get();
+    zorvel::ComPtr<IOleInPlaceSite> site = m_embed.inPlaceSite;
     if (!site) return S_OK;
     HWND parent = nullptr;
     WindowContext context;
-    if (site->GetWindow(&parent) == S_OK && SUCCEEDED(GetWindowContext(site, context))) {
+    if (site->GetWindow(&parent) == S_OK && SUCCEEDED(GetWindowContext(site.get(), context))) {
         if (context.document) context.document->SetActiveObject(nullptr, nullptr);
         if (context.frame) context.frame->SetActiveObject(nullptr, nullptr);
     }
