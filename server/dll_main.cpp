@@ -3,14 +3,19 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "control/surface.h"
 #include "render/direct3d_entry.h"
 #include "server/module.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module.SetModuleInstance(hInstance);
         if (g_module.InitFailed()) return FALSE;
     }
+    // Windows keeps a library's window classes after FreeLibrary; a later load
+    // at another address would find a class whose procedure is gone.  At
+    // process exit (reserved set) there is nothing to tidy.
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) CSurface::UnregisterControlWindowClass();
     return TRUE;
 }
 
