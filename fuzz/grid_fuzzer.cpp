@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     zorvel_fuzz::ResetHeapFaults();
     zorvel_fuzz::FuzzInput in(data, size);
+    zorvel_fuzz::SetHeapLimit(in.Below(16) == 0 ? zorvel_fuzz::kLargeHeapBytes : zorvel_fuzz::kSmallHeapBytes);
     {
         zorvel_fuzz::GridUnderTest test;
         zorvel_fuzz::CheckGridInvariants(test.grid);

@@ -5,6 +5,7 @@
 namespace zorvel_fuzz {
 namespace {
 
+uint64_t g_limit = kLargeHeapBytes;
 int g_failIn = -1;
 bool g_failAll = false;
 bool g_injected = false;
@@ -28,6 +29,16 @@ void ResetHeapFaults()
     g_failIn = -1;
     g_failAll = false;
     g_injected = false;
+}
+
+void SetHeapLimit(uint64_t bytes)
+{
+    g_limit = bytes;
+}
+
+bool FitsHeap(uint64_t bytes)
+{
+    return bytes <= g_limit;
 }
 
 void FailAllocation(int nth)

@@ -8,9 +8,14 @@
 
 namespace zorvel_fuzz {
 
-// Allocations above this many bytes are refused.  Large enough for every
-// grid the control accepts (30000 points) and its strip scratch.
-constexpr uint64_t kHeapLimitBytes = 256 * 1024;
+// Allocations above the limit are refused.  The large limit holds every grid
+// the control accepts (30000 points) with its strip scratch; the small one
+// keeps most cases cheap, so that a million of them fit in an hour.
+constexpr uint64_t kLargeHeapBytes = 256 * 1024;
+constexpr uint64_t kSmallHeapBytes = 8 * 1024;
+
+// Sets the limit for the case at hand.
+void SetHeapLimit(uint64_t bytes);
 
 // Installs the hook (once) and clears every chosen failure.
 void ResetHeapFaults();
@@ -22,6 +27,6 @@ void FailAllAllocations(bool fail);
 bool TakeInjectedFailure();
 // True when the hook would let an allocation of this many bytes through,
 // leaving chosen failures aside.
-inline bool FitsHeap(uint64_t bytes) { return bytes <= kHeapLimitBytes; }
+bool FitsHeap(uint64_t bytes);
 
 }  // namespace zorvel_fuzz

@@ -6,6 +6,7 @@
 #include "control/surface.h"
 #include "render/direct3d_entry.h"
 #include "server/module.h"
+#include "server/per_user_registration.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
@@ -37,4 +38,10 @@ STDAPI DllRegisterServer() {
 
 STDAPI DllUnregisterServer() {
     return g_module.UnregisterServer();
+}
+
+// "regsvr32 /n /i:user" registers for the current user alone (no
+// administrator rights needed); "/u /n /i:user" takes that back.
+STDAPI DllInstall(BOOL bInstall, LPCWSTR pszCmdLine) {
+    return zorvel::InstallServer(g_module.GetModuleInstance(), bInstall, pszCmdLine);
 }

@@ -49,7 +49,12 @@ zorvel_reg_query(server_reg_toolbox_bitmap "${_class_key}\\ToolboxBitmap32"
 zorvel_reg_query(server_reg_progid "HKCR\\Vexo.Surface\\CurVer" "\\(Default\\) +REG_SZ +Vexo\\.Surface\\.1")
 zorvel_reg_query(server_reg_appid "HKCR\\AppID\\Vexo.DLL" "AppID +REG_SZ +${_libid}")
 zorvel_reg_query(server_reg_appid_name "HKCR\\AppID\\${_libid}" "\\(Default\\) +REG_SZ +Vexo")
-zorvel_reg_query(server_reg_typelib "HKCR\\TypeLib\\${_libid}\\1.0\\409\\win32"
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(_syskind win64)
+else()
+  set(_syskind win32)
+endif()
+zorvel_reg_query(server_reg_typelib "HKCR\\TypeLib\\${_libid}\\1.0\\409\\${_syskind}"
   "\\(Default\\) +REG_SZ +${_dll_regex}")
 
 # Script clients.  cscript ends an uncaught script error with exit code 0, so

@@ -1,6 +1,8 @@
 // Runs the x87 unit at double precision for a scope.  Direct3D switches the
-// thread that creates a device to single precision, and the dialog's control
-// draws on the dialog's thread; the test functions are meant in double.
+// thread that creates a device to single precision, and the control draws on
+// the dialog's thread; a control that does not put the precision back would
+// leave the C runtime's sin and _j0 (x87 code) at single precision, where the
+// test functions are meant in double.
 #pragma once
 
 #include <float.h>

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
-#include <string>
 
 #include "hosts/render_script/render_job.h"
 #include "hosts/script_form/sample_script.h"
@@ -18,16 +17,6 @@
 using namespace zorvel::host;
 
 namespace {
-
-void PrintWide(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return;
-    std::string bytes(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &bytes[0], length,
-                        nullptr, nullptr);
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-}
 
 int Usage() {
     std::fprintf(stderr,
@@ -77,7 +66,6 @@ int wmain(int argc, wchar_t** argv) {
     const HRESULT hr = RunRenderJob(GetModuleHandleW(nullptr), request, outcome);
     OleUninitialize();
 
-    PrintWide(outcome.scriptOutput);
     if (FAILED(hr)) {
         std::fprintf(stderr, "ZorvelRender: %s failed: 0x%08lX\n",
                      outcome.failedStep ? outcome.failedStep : "rendering",

@@ -64,16 +64,14 @@ HRESULT WaitForFirstDraw(HWND controlWindow, const CSurface& surface) {
     return S_OK;
 }
 
-HRESULT RunScriptText(IDispatch* control, const std::wstring& text, std::wstring& output) {
+// What the script prints comes back as the call's result; the control's
+// print shows it on the console as well, so the result is not needed here.
+HRESULT RunScriptText(IDispatch* control, const std::wstring& text) {
     UniqueBstr script(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
     if (!script.get()) return E_OUTOFMEMORY;
     const VARIANT argument = ArgBstr(script.get());
     UniqueVariant result;
-    RETURN_IF_FAILED(InvokeByDispid(control, kDispidRunScript, DISPATCH_METHOD, &argument, 1,
-                                    result.put(), nullptr));
-    if (result->vt == VT_BSTR && result->bstrVal)
-        output.assign(result->bstrVal, SysStringLen(result->bstrVal));
-    return S_OK;
+    return InvokeByDispid(control, kDispidRunScript, DISPATCH_METHOD, &argument, 1, result.put(), nullptr);
 }
 
 }  // namespace
@@ -144,7 +142,7 @@ HRESULT RunRenderJob(HINSTANCE instance, const RenderRequest& request, RenderOut
     hr = WaitForFirstDraw(host.Window(), *surface);
     if (FAILED(hr)) return fail("drawing the first frame", hr);
 
-    hr = RunScriptText(host.Dispatch(), script, outcome.scriptOutput);
+    hr = RunScriptText(host.Dispatch(), script);
     if (FAILED(hr)) return fail("running the script", hr);
 
     // Ticks are sent, not waited for: the picture depends on their number only.

@@ -17,7 +17,6 @@ struct RenderRequest {
 };
 
 struct RenderOutcome {
-    std::wstring scriptOutput;  // what the script printed
     UINT width = 0;             // of the picture written
     UINT height = 0;
     const char* failedStep = nullptr;  // set when the job fails

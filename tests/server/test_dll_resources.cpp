@@ -101,7 +101,7 @@ TEST(DllResources, TypeLibraryIdentities) {
     EXPECT_EQ(1, attr->wMajorVerNum);
     EXPECT_EQ(0, attr->wMinorVerNum);
     EXPECT_EQ(0x0409u, attr->lcid);
-    EXPECT_EQ(SYS_WIN32, attr->syskind);
+    EXPECT_EQ(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, attr->syskind);
     typeLib->ReleaseTLibAttr(attr);
 
     std::wstring name;

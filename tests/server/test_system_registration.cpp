@@ -108,7 +108,8 @@ TEST_F(SystemRegistration, WritesTheAppIdAndTheTypeLibrary) {
 
     const std::wstring typeLib = L"TypeLib\\" + kLibid + L"\\1.0";
     EXPECT_EQ(L"Kandel 1.0 Type Library", StringValue(typeLib));
-    EXPECT_EQ(path, StringValue(typeLib + L"\\409\\win32"));
+    // The platform key follows the library's bitness.
+    EXPECT_EQ(path, StringValue(typeLib + (sizeof(void*) == 8 ? L"\\409\\win64" : L"\\409\\win32")));
     EXPECT_EQ(path.substr(0, path.rfind(L'\\') + 1), StringValue(typeLib + L"\\HELPDIR"));
     const std::wstring iface = L"Interface\\{8D5BBEFD-CA72-4206-9DAF-CC3B56E6CF40}";
     EXPECT_EQ(L"ISurface", StringValue(iface));

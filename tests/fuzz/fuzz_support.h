@@ -1,0 +1,120 @@
+// What the fuzzers under Wine share: a seeded generator, the number of cases
+// (small in the suite, large when scripts/fuzz sets ZORVEL_FUZZ_CASES), and
+// a summary line per fuzzer for the reliability figures.
+#pragma once
+
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace fuzz_test {
+
+// splitmix64: the same seed gives the same cases on every run.
+class Random {
+public:
+    explicit Random(uint64_t seed) : m_state(seed) {}
+
+    uint64_t Next()
+    {
+        uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    uint32_t U32() { return static_cast<uint32_t>(Next()); }
+    // 0 .. n - 1.
+    uint32_t Below(uint32_t n) { return n == 0 ? 0 : static_cast<uint32_t>(Next() % n); }
+    bool Percent(uint32_t p) { return Below(100) < p; }
+    template <typename T, size_t N>
+    const T& Pick(const T (&items)[N]) { return items[Below(static_cast<uint32_t>(N))]; }
+
+private:
+    uint64_t m_state;
+};
+
+inline uint64_t EnvironmentNumber(const char* name, uint64_t fallback)
+{
+    char value[64];
+    const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    if (n == 0 || n >= sizeof value)
+        return fallback;
+    return std::strtoull(value, nullptr, 10);
+}
+
+// ZORVEL_FUZZ_CASES sets every fuzzer's count at once.
+inline uint64_t CaseCount(uint64_t suiteCount)
+{
+    return EnvironmentNumber("ZORVEL_FUZZ_CASES", suiteCount);
+}
+
+inline uint64_t Seed()
+{
+    return EnvironmentNumber("ZORVEL_FUZZ_SEED", 1);
+}
+
+// ZORVEL_FUZZ_VERBOSE=1: each case is described on stderr before it runs,
+// so that the last line before a crash names it.
+inline bool Verbose()
+{
+    static const bool verbose = EnvironmentNumber("ZORVEL_FUZZ_VERBOSE", 0) != 0;
+    return verbose;
+}
+
+// ZORVEL_FUZZ_KNOWN_FAULTS=1: the fuzzers also make the inputs of faults
+// that have a regression test and are not mended yet.
+inline bool KnownFaultsIncluded()
+{
+    static const bool included = EnvironmentNumber("ZORVEL_FUZZ_KNOWN_FAULTS", 0) != 0;
+    return included;
+}
+
+// What the scripts print goes to standard output as well as to the capture;
+// during a fuzzed call it goes nowhere, so that the test's own output stays
+// readable.  Set ZORVEL_FUZZ_VERBOSE to see it.
+class QuietStdout {
+public:
+    QuietStdout()
+    {
+        if (Verbose())
+            return;
+        std::fflush(stdout);
+        m_saved = _dup(1);
+        const int nul = _open("NUL", _O_WRONLY);
+        if (m_saved < 0 || nul < 0) {
+            if (nul >= 0)
+                _close(nul);
+            return;
+        }
+        _dup2(nul, 1);
+        _close(nul);
+    }
+    ~QuietStdout()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stdout);
+        _dup2(m_saved, 1);
+        _close(m_saved);
+    }
+    QuietStdout(const QuietStdout&) = delete;
+    QuietStdout& operator=(const QuietStdout&) = delete;
+
+private:
+    int m_saved = -1;
+};
+
+// One line per fuzzer, read by scripts/fuzz for the figures.
+inline void Report(const char* fuzzer, uint64_t cases, uint64_t seed, const std::string& detail)
+{
+    std::printf("fuzz-figures: %s cases=%llu seed=%llu %s\n", fuzzer,
+                static_cast<unsigned long long>(cases), static_cast<unsigned long long>(seed),
+                detail.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace fuzz_test
