@@ -15,7 +15,7 @@ public:
     DoublePrecisionScope() : m_saved(_controlfp(0, 0)) { _controlfp(_PC_53, _MCW_PC); }
     ~DoublePrecisionScope() { _controlfp(m_saved, _MCW_PC); }
 #else
-    DoublePrecisionScope() = default;  // SSE arithmetic knows no precision control
+    DoublePrecisionScope() {}  // SSE arithmetic knows no precision control
 #endif
     DoublePrecisionScope(const DoublePrecisionScope&) = delete;
     DoublePrecisionScope& operator=(const DoublePrecisionScope&) = delete;
