@@ -69,6 +69,9 @@ public:
     HRESULT InitDevice(HWND hWnd);
     HRESULT RenderScene(BOOL bRebuild);
     HRESULT PresentFrame();
+    // A device that reported itself lost is reset and refilled before the
+    // next frame; until it can be reset, frames are skipped.
+    HRESULT RestoreLostDevice();
     HRESULT RenderAndPresent();
     HRESULT RebuildMesh();
     HRESULT BuildVertices();
@@ -110,6 +113,7 @@ public:
     UINT VertexCount() const { return m_nVertexCount; }
     UINT_PTR TimerId() const { return m_nTimerId; }
     BOOL DeviceReady() const { return m_bDeviceReady; }
+    BOOL DeviceLost() const { return m_bDeviceLost; }
     lua_State* ScriptState() const { return m_pLuaState; }
 
 private:
@@ -120,6 +124,11 @@ private:
 
     HRESULT FinalConstruct();
     void FinalRelease();
+
+    HRESULT DrawScene(BOOL bRebuild);
+    void NoteDeviceLoss(HRESULT hr) {
+        if (hr == D3DERR_DEVICELOST || hr == D3DERR_DEVICENOTRESET) m_bDeviceLost = TRUE;
+    }
 
     // Script state of this control (script/): made current by FinalConstruct,
     // closed or handed on by FinalRelease.
@@ -160,6 +169,7 @@ private:
     UINT m_nVertexCount = 0;
     LONG m_nPointCount = 30000;
     BOOL m_bDeviceReady = FALSE;
+    BOOL m_bDeviceLost = FALSE;
     float m_fAzimuth = 0.0f;
     float m_fElevation = 45.0f;
     float m_fRadius = 50.0f;

@@ -18,8 +18,11 @@ HRESULT CSurface::SetEye(float x, float y, float z, BOOL bRedraw) {
 
 LRESULT CSurface::OnTimer(UINT_PTR /*nTimerId: every timer turns the camera*/) {
     if (!zorvel::StepRotation(m_bXYRotate != FALSE, m_bZRotate != FALSE, m_fRotateStep,
-                              &m_fAzimuth, &m_fElevation))
+                              &m_fAzimuth, &m_fElevation)) {
+        // A still camera's frame is drawn again once a lost device is back.
+        if (m_bDeviceLost) PresentFrame();
         return 0;
+    }
     UpdateCamera(TRUE);  // a frame that fails is drawn again on the next tick
     return 0;
 }

@@ -37,6 +37,7 @@ HRESULT CSurface::InitDevice(HWND hWnd) {
     // What an earlier attempt left behind belongs to another device: a buffer
     // kept for its vertex count would otherwise be drawn with the new one.
     m_bDeviceReady = FALSE;
+    m_bDeviceLost = FALSE;
     m_pVertexBuffer.reset();
     m_nVertexCount = 0;
     m_pDevice.reset();
@@ -56,6 +57,40 @@ HRESULT CSurface::InitDevice(HWND hWnd) {
         m_pDevice.reset();
         return hr;
     }
+    return S_OK;
+}
+
+HRESULT CSurface::RestoreLostDevice() {
+    if (!m_pDevice) return E_FAIL;
+    const HRESULT level = m_pDevice->TestCooperativeLevel();
+    if (level == D3DERR_DEVICENOTRESET) {
+        // Reset refuses while a default-pool resource is alive.
+        m_pVertexBuffer.reset();
+        m_nVertexCount = 0;
+        if (!m_pD3D) return E_FAIL;
+        D3DDISPLAYMODE mode = {};
+        RETURN_IF_FAILED(m_pD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode));
+        D3DPRESENT_PARAMETERS pp = WindowedParameters(mode.Format);
+        const unsigned int savedPrecision = _controlfp(0, 0) & _MCW_PC;
+        const HRESULT hrReset = m_pDevice->Reset(&pp);
+        _controlfp(savedPrecision, _MCW_PC);
+        if (hrReset == D3DERR_DEVICELOST) return hrReset;
+        if (FAILED(hrReset)) {
+            // A device that cannot be reset is given up, as a window that
+            // goes away gives it up: the next paint makes a new one and
+            // keeps the grid.
+            ReleaseDeviceObjects();
+            if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
+            return hrReset;
+        }
+    } else if (FAILED(level)) {
+        // Still lost: a later frame asks again.
+        return level;
+    }
+    // The strip is filled again from the grid as it stands: a lost device
+    // must not cost the user's data, so the grid is not reset here.
+    RETURN_IF_FAILED(BuildVertices());
+    m_bDeviceLost = FALSE;
     return S_OK;
 }
 

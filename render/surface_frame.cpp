@@ -28,6 +28,13 @@ HRESULT DrawLitStrip(IDirect3DDevice8* device, const D3DMATERIAL8& material,
 
 HRESULT CSurface::RenderScene(BOOL bRebuild) {
     if (!m_pDevice) return E_FAIL;
+    if (m_bDeviceLost) RETURN_IF_FAILED(RestoreLostDevice());
+    const HRESULT hr = DrawScene(bRebuild);
+    NoteDeviceLoss(hr);
+    return hr;
+}
+
+HRESULT CSurface::DrawScene(BOOL bRebuild) {
     IDirect3DDevice8* device = m_pDevice.get();
     RETURN_IF_FAILED(device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE));
     if (bRebuild) RETURN_IF_FAILED(RebuildMesh());
@@ -54,7 +61,10 @@ HRESULT CSurface::RenderScene(BOOL bRebuild) {
 
 HRESULT CSurface::PresentFrame() {
     if (!m_pDevice) return E_FAIL;
+    // A device reset since the last frame has nothing to show yet.
+    if (m_bDeviceLost) RETURN_IF_FAILED(RenderScene(FALSE));
     const HRESULT hr = m_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
+    NoteDeviceLoss(hr);
     return FAILED(hr) ? hr : S_OK;
 }
 

@@ -10,6 +10,7 @@ void CSurface::ReleaseDeviceObjects() {
     // Once drawn, the grid is the user's: the new device's first rebuild keeps it.
     if (m_bDeviceReady) m_bResetGridOnRebuild = FALSE;
     m_bDeviceReady = FALSE;
+    m_bDeviceLost = FALSE;
     m_pVertexBuffer.reset();
     m_nVertexCount = 0;
     m_pDevice.reset();

@@ -138,6 +138,8 @@ enum : size_t {
     kD3DGetAdapterDisplayMode = 8,
     kD3DCreateDevice = 15,
     kD3DMethods = 16,
+    kDevTestCooperativeLevel = 3,
+    kDevReset = 14,
     kDevPresent = 15,
     kDevCreateVertexBuffer = 23,
     kDevBeginScene = 34,
@@ -212,6 +214,24 @@ HRESULT STDMETHODCALLTYPE HookCreateVertexBuffer(IDirect3DDevice8* self, UINT le
     using Fn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice8*, UINT, DWORD, DWORD, D3DPOOL,
                                           IDirect3DVertexBuffer8**);
     return Original<Fn>(self, kDevCreateVertexBuffer)(self, length, usage, fvf, pool, out);
+}
+
+// A lost device is what the recorder says it is; otherwise the device answers.
+HRESULT STDMETHODCALLTYPE HookTestCooperativeLevel(IDirect3DDevice8* self) {
+    D3DRecorder& recorder = RecorderOf(self);
+    if (recorder.Record("TestCooperativeLevel")) return recorder.failWith;
+    if (recorder.cooperativeLevel != S_OK) return recorder.cooperativeLevel;
+    return Original<HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice8*)>(self, kDevTestCooperativeLevel)(self);
+}
+
+HRESULT STDMETHODCALLTYPE HookReset(IDirect3DDevice8* self, D3DPRESENT_PARAMETERS* pp) {
+    D3DRecorder& recorder = RecorderOf(self);
+    if (recorder.Record("Reset")) return recorder.failWith;
+    using Fn = HRESULT(STDMETHODCALLTYPE*)(IDirect3DDevice8*, D3DPRESENT_PARAMETERS*);
+    const HRESULT hr = Original<Fn>(self, kDevReset)(self, pp);
+    // The device is no longer lost once it has been reset.
+    if (SUCCEEDED(hr)) recorder.cooperativeLevel = S_OK;
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE HookBeginScene(IDirect3DDevice8* self) {
@@ -343,6 +363,8 @@ void D3DRecorder::WatchD3D(IDirect3D8* d3d) {
 void D3DRecorder::WatchDevice(IDirect3DDevice8* device) {
     Watch(device, "device", kDevMethods,
           {{kRelease, Entry(&HookRelease)},
+           {kDevTestCooperativeLevel, Entry(&HookTestCooperativeLevel)},
+           {kDevReset, Entry(&HookReset)},
            {kDevPresent, Entry(&HookPresent)},
            {kDevCreateVertexBuffer, Entry(&HookCreateVertexBuffer)},
            {kDevBeginScene, Entry(&HookBeginScene)},

@@ -100,6 +100,9 @@ public:
     // reaching the device.
     std::string failOn;
     HRESULT failWith = kInjected;
+    // When failed, what TestCooperativeLevel answers in place of the device,
+    // until a Reset succeeds: how a test loses the device.
+    HRESULT cooperativeLevel = S_OK;
     // Devices created through a watched entry object are watched as well.
     bool watchNewDevices = true;
     // The devices created through a watched entry object, each with one
