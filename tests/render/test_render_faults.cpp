@@ -198,3 +198,32 @@ TEST(RenderFaults, DeviceMadeBeforeTheFirstPaintIsReplacedWithItsBuffer) {
     EXPECT_EQ(0u, earlierDevice->Release());
     EXPECT_FALSE(host.Read().AllBlack());
 }
+
+TEST(RenderFaults, VertexBufferThatCannotBeMadeForANewGridIsMadeOnTheNextFrame) {
+    for (const HRESULT shortage : {E_OUTOFMEMORY, D3DERR_OUTOFVIDEOMEMORY}) {
+        ControlHost host;
+        CSurface& control = host.Control();
+        host.Paint();
+        IDirect3DDevice8* device = control.Device();
+        D3DRecorder recorder;
+        recorder.WatchDevice(device);
+
+        ASSERT_EQ(S_OK, host.Surface()->SetPointPerXY(150, 180));
+        recorder.failOn = "CreateVertexBuffer(1288800,0,0x12,0)";
+        recorder.failWith = shortage;
+        EXPECT_EQ(shortage, control.Refresh());
+        // The old strip is gone with its size, nothing half-made is kept, and
+        // the device and the new grid stay.
+        EXPECT_EQ(nullptr, RendererTestAccess::VertexBuffer(control));
+        EXPECT_EQ(0u, control.VertexCount());
+        EXPECT_EQ(device, control.Device());
+        EXPECT_EQ(150u, control.Grid()->CountX());
+        host.Tick();  // a tick without a strip draws the background, and nothing breaks
+
+        recorder.failOn.clear();
+        EXPECT_EQ(S_OK, control.Refresh());
+        EXPECT_EQ(53700u, control.VertexCount());
+        EXPECT_EQ(device, DeviceOfBuffer(RendererTestAccess::VertexBuffer(control)));
+        EXPECT_FALSE(host.Read().AllBlack());
+    }
+}
