@@ -219,3 +219,20 @@ TEST_F(RunTest, OutOfMemoryOnTheFileNameRunsNothing) {
 }
 
 }  // namespace
+
+TEST_F(RunTest, UnreadableFilesGiveAnEmptyResultAndChangeNothing) {
+    // A directory, and a file another program holds without sharing.
+    const std::string locked = script_test::WriteTestFile("zorvel_locked.lua", "SetRadius(77) print('no')");
+    HANDLE holder = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    for (const std::string& path : {script_test::TempDirectory(), locked}) {
+        EXPECT_EQ("x\r\n", Output(control(), "print('x')"));
+        script_test::RunResult run = RunFile(control(), path);
+        EXPECT_EQ(S_OK, run.hr) << path;
+        EXPECT_FALSE(run.isNull) << path;
+        EXPECT_EQ("", run.text) << path;
+    }
+    CloseHandle(holder);
+    DeleteFileA(locked.c_str());
+    EXPECT_NE(77.0f, Radius());
+}
