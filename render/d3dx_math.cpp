@@ -6,6 +6,7 @@
 #endif
 
 #include "render/d3dx_math.h"
+#include "render/normalize.h"
 
 #include <cfloat>
 #include <cmath>
@@ -69,23 +70,7 @@ D3DXMATRIX* MatrixRotationXPlain(D3DXMATRIX* pOut, float angle)
 
 D3DXVECTOR3* Vec3NormalizePlain(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV)
 {
-    const D3DXVECTOR3 v = *pV;
-    const double x = v.x, y = v.y, z = v.z;
-    const float q = static_cast<float>(x * x + y * y + z * z);
-    // Within one float epsilon of unit length already: spare the square root.
-    if (std::fabs(q - 1.0f) <= FLT_EPSILON) {
-        *pOut = v;
-        return pOut;
-    }
-    if (q <= FLT_MIN || std::isnan(q)) {
-        *pOut = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-        return pOut;
-    }
-    // k stays in double: rounded to float first, it would leave many
-    // axis-aligned vectors one last-place unit short of length 1.
-    const double k = 1.0 / std::sqrt(static_cast<double>(q));
-    *pOut = D3DXVECTOR3(static_cast<float>(k * x), static_cast<float>(k * y),
-                        static_cast<float>(k * z));
+    *pOut = NormalizedExact(*pV);
     return pOut;
 }
 

@@ -6,6 +6,7 @@
 #endif
 
 #include "render/mesh.h"
+#include "render/normalize.h"
 
 #include <utility>
 
@@ -107,7 +108,7 @@ D3DXVECTOR3 NormalAt(const GridData& g, uint32_t col, uint32_t row)
     D3DXVECTOR3 faces[4];
     FacesAt(g, col, row, faces);
     for (D3DXVECTOR3& face : faces)
-        D3DXVec3Normalize(&face, &face);
+        face = NormalizedExact(face);
     return AverageFaces(faces);
 }
 
@@ -119,7 +120,7 @@ void RowNormals(const GridData& g, uint32_t row, D3DXVECTOR3* faces, D3DXVECTOR3
         FacesAt(g, col, row, faces + 4 * static_cast<size_t>(col));
     const size_t faceCount = 4 * static_cast<size_t>(g.countX);
     for (size_t i = 0; i < faceCount; ++i)
-        D3DXVec3Normalize(&faces[i], &faces[i]);
+        faces[i] = NormalizedExact(faces[i]);
     for (uint32_t col = 0; col < g.countX; ++col)
         normals[col] = AverageFaces(faces + 4 * static_cast<size_t>(col));
 }
@@ -129,10 +130,19 @@ struct StripWriter {
     AxisMapping mapX;
     AxisMapping mapY;
 
+    // Model coordinates of every column and row, when there was memory for them.
+    const float* modelX = nullptr;
+    const float* modelY = nullptr;
+
+    static float Model(float value, const AxisMapping& map)
+    {
+        return static_cast<float>(static_cast<double>(value) * map.scale - map.offset);
+    }
+
     void Put(SurfaceVertex* out, uint32_t col, uint32_t row, const D3DXVECTOR3& normal) const
     {
-        out->x = static_cast<float>(static_cast<double>(grid.xs[col]) * mapX.scale - mapX.offset);
-        out->y = static_cast<float>(static_cast<double>(grid.ys[row]) * mapY.scale - mapY.offset);
+        out->x = modelX ? modelX[col] : Model(grid.xs[col], mapX);
+        out->y = modelY ? modelY[row] : Model(grid.ys[row], mapY);
         out->z = grid.Height(col, row);
         out->nx = normal.x;
         out->ny = normal.y;
@@ -177,12 +187,14 @@ uint32_t BuildStrip(const CSurfaceGrid& grid, SurfaceVertex* out)
     if (count == 0)
         return 0;
     const GridData g = ViewOf(grid);
-    const StripWriter writer{g, MapAxis(g.xs, g.countX), MapAxis(g.ys, g.countY)};
+    StripWriter writer{g, MapAxis(g.xs, g.countX), MapAxis(g.ys, g.countY)};
 
     // Every inner row appears in two bands; with two rows of normals at hand
-    // each normal is computed once.  Without the memory, compute them twice.
+    // each normal is computed once, and each model coordinate is mapped once.
+    // Without the memory, compute them for every vertex.
     const uint64_t vectorCount = 6 * static_cast<uint64_t>(g.countX);  // 4 faces, 2 rows
-    float* const scratch = AllocateFloats(3 * vectorCount);
+    float* const scratch =
+        AllocateFloats(3 * vectorCount + static_cast<uint64_t>(g.countX) + g.countY);
     if (!scratch) {
         for (uint32_t r = 0; r + 1 < g.countY; ++r)
             out = writer.Band(out, r, [&g](uint32_t col, uint32_t row) {
@@ -190,6 +202,15 @@ uint32_t BuildStrip(const CSurfaceGrid& grid, SurfaceVertex* out)
             });
         return count;
     }
+
+    float* const modelX = scratch + 3 * vectorCount;
+    float* const modelY = modelX + g.countX;
+    for (uint32_t col = 0; col < g.countX; ++col)
+        modelX[col] = StripWriter::Model(g.xs[col], writer.mapX);
+    for (uint32_t row = 0; row < g.countY; ++row)
+        modelY[row] = StripWriter::Model(g.ys[row], writer.mapY);
+    writer.modelX = modelX;
+    writer.modelY = modelY;
 
     D3DXVECTOR3* const faces = reinterpret_cast<D3DXVECTOR3*>(scratch);
     D3DXVECTOR3* lower = faces + 4 * static_cast<size_t>(g.countX);
