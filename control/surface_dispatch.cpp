@@ -160,7 +160,7 @@ struct PointerArg {
 // A conversion lands in converted, which owns it.
 HRESULT PrepareArgument(VARTYPE type, VARIANT* source, VARIANT* arg, UniqueVariant* converted,
                         PointerArg* pointer) {
-    VariantInit(arg);
+    arg->vt = VT_EMPTY;
     if ((source->vt & VT_BYREF) && !source->byref) return DISP_E_TYPEMISMATCH;
     if (source->vt == type) {
         *arg = *source;
