@@ -76,25 +76,16 @@ D3DXVECTOR3* Vec3NormalizePlain(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV)
 
 }  // namespace zorvel
 
-D3DXMATRIX* D3DXMatrixRotationX(D3DXMATRIX* pOut, float angle)
-{
-    return zorvel::MatrixRotationXPlain(pOut, angle);
-}
-
-D3DXVECTOR3* D3DXVec3Normalize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV)
-{
-    return zorvel::Vec3NormalizePlain(pOut, pV);
-}
-
 D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye,
                                const D3DXVECTOR3* pAt, const D3DXVECTOR3* pUp)
 {
     const D3DXVECTOR3 eye = *pEye;
     const D3DXVECTOR3 up = *pUp;
-    D3DXVECTOR3 zAxis(pAt->x - eye.x, pAt->y - eye.y, pAt->z - eye.z);
-    D3DXVec3Normalize(&zAxis, &zAxis);
-    D3DXVECTOR3 xAxis = Cross(up, zAxis);
-    D3DXVec3Normalize(&xAxis, &xAxis);
+    // Every variant of the entry point gives these bits; the formula is used
+    // directly so that the single look-at variant needs no table.
+    const D3DXVECTOR3 zAxis =
+        zorvel::NormalizedExact(D3DXVECTOR3(pAt->x - eye.x, pAt->y - eye.y, pAt->z - eye.z));
+    const D3DXVECTOR3 xAxis = zorvel::NormalizedExact(Cross(up, zAxis));
     const D3DXVECTOR3 yAxis = Cross(zAxis, xAxis);
 
     SetMatrix(pOut,

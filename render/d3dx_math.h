@@ -31,6 +31,8 @@ static_assert(sizeof(D3DXVECTOR3) == 12, "three packed floats");
 static_assert(sizeof(D3DXMATRIX) == 64, "sixteen packed floats");
 static_assert(offsetof(D3DXMATRIX, _44) == 60, "row by row");
 
+// Rotation and normalisation go through a table of variants chosen on first
+// use (render/d3dx_variants.h); the other two have a single variant.
 D3DXMATRIX* D3DXMatrixRotationX(D3DXMATRIX* pOut, float angle);
 D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye,
                                const D3DXVECTOR3* pAt, const D3DXVECTOR3* pUp);
