@@ -10,6 +10,8 @@
 namespace zorvel {
 namespace {
 
+constexpr int kMaxKeyDepth = 512;
+
 struct Token {
     std::wstring text;
     bool quoted = false;
@@ -111,7 +113,7 @@ public:
             const Token& name = Next();
             if (name.quoted || !LookUpRoot(name.text, &root.hkey)) return DISP_E_EXCEPTION;
             if (!Accept(L"{")) return DISP_E_EXCEPTION;
-            RETURN_IF_FAILED(ParseChildren(&root.children, /*allowValues=*/false));
+            RETURN_IF_FAILED(ParseChildren(&root.children, /*allowValues=*/false, 1));
             roots->push_back(std::move(root));
         }
         return S_OK;
@@ -157,8 +159,11 @@ private:
         return ParseText(out);
     }
 
-    // Entries up to and including the closing brace.
-    HRESULT ParseChildren(std::vector<Node>* children, bool allowValues) {
+    // Entries up to and including the closing brace.  The registry holds
+    // keys 512 levels deep at most; a deeper script is malformed, and
+    // refusing it keeps the parse from running out of stack.
+    HRESULT ParseChildren(std::vector<Node>* children, bool allowValues, int depth) {
+        if (depth > kMaxKeyDepth) return DISP_E_EXCEPTION;
         for (;;) {
             if (AtEnd()) return DISP_E_EXCEPTION;  // missing "}"
             if (Accept(L"}")) return S_OK;
@@ -178,7 +183,7 @@ private:
                     RETURN_IF_FAILED(ParseData(&node.data));
                     node.hasData = true;
                 }
-                if (Accept(L"{")) RETURN_IF_FAILED(ParseChildren(&node.children, true));
+                if (Accept(L"{")) RETURN_IF_FAILED(ParseChildren(&node.children, true, depth + 1));
             }
             children->push_back(std::move(node));
         }

@@ -225,3 +225,28 @@ TEST(Registrar, RegistryErrorsBecomeHresults) {
 }
 
 }  // namespace
+
+namespace {
+
+// A key nested levels deep under HKCR, one letter a level.
+std::wstring NestedScript(int levels) {
+    std::wstring script = L"HKCR {";
+    for (int i = 0; i < levels; ++i) script += L" K {";
+    for (int i = 0; i <= levels; ++i) script += L" }";
+    return script;
+}
+
+}  // namespace
+
+TEST(Registrar, KeysNestedDeeperThanTheRegistryAllowsWriteNothing) {
+    // HKCR counts as the first of the registry's 512 levels.
+    MemoryRegistry fits;
+    EXPECT_EQ(S_OK, RunScript(fits, NestedScript(511), true));
+    EXPECT_FALSE(fits.Log().empty());
+    for (int levels : {512, 100000}) {
+        MemoryRegistry registry;
+        EXPECT_EQ(DISP_E_EXCEPTION, RunScript(registry, NestedScript(levels), true)) << levels;
+        EXPECT_EQ(DISP_E_EXCEPTION, RunScript(registry, NestedScript(levels), false)) << levels;
+        EXPECT_TRUE(registry.Log().empty()) << levels;
+    }
+}
