@@ -29,7 +29,19 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-    return g_module.GetClassObject(rclsid, riid, ppv);
+    const HRESULT hr = g_module.GetClassObject(rclsid, riid, ppv);
+    // The statically linked C++ runtime keeps a kernel handle and its
+    // exception buffer with every load and gives neither back on unload, so
+    // a host that frees unused libraries would lose them on every reload.
+    // Once it has handed out an object the library stays for the life of
+    // the process; DllCanUnloadNow answers as before, and loads that only
+    // register or unregister still go.
+    if (SUCCEEDED(hr)) {
+        HMODULE self = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(&DllGetClassObject), &self);
+    }
+    return hr;
 }
 
 STDAPI DllRegisterServer() {
