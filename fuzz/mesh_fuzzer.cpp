@@ -2,8 +2,9 @@
 // column, none, more than the heap holds), heights and coordinates with NaN,
 // infinities, denormals and huge values, axes overwritten out of order.  The
 // strip must have its documented size and order, must come out the same with
-// and without its scratch memory (any NaN standing for any other), and its normals must match the single-point
-// normal and never be longer than unit length.
+// and without its scratch memory (any NaN standing for any other), and its
+// normals must match the single-point normal and never be longer than unit
+// length.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>

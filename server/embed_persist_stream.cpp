@@ -4,22 +4,9 @@
 
 #include <cstdint>
 
+#include "control/persisted_extent.h"
+
 namespace {
-
-constexpr uint32_t kPersistVersion = 0x800;
-constexpr ULONG kPersistedSize = 12;
-
-void PutUint32(BYTE* p, uint32_t v) {
-    p[0] = static_cast<BYTE>(v);
-    p[1] = static_cast<BYTE>(v >> 8);
-    p[2] = static_cast<BYTE>(v >> 16);
-    p[3] = static_cast<BYTE>(v >> 24);
-}
-
-uint32_t GetUint32(const BYTE* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // Reads exactly cb bytes: a stream that ends early is as bad as one that fails.
 HRESULT ReadExactly(IStream* stream, BYTE* buffer, ULONG cb) {
@@ -42,25 +29,27 @@ STDMETHODIMP CSurfaceEmbedding::IsDirty() {
 
 STDMETHODIMP CSurfaceEmbedding::Load(LPSTREAM pStm) {
     if (!pStm) return E_POINTER;
-    BYTE version[4];
+    // Two reads, so that a later version is refused before its own layout is read.
+    BYTE version[zorvel::kPersistedVersionSize];
     RETURN_IF_FAILED(ReadExactly(pStm, version, sizeof(version)));
-    // Written by a later version of the control: its layout is not ours.
-    if (GetUint32(version) > kPersistVersion) return E_FAIL;
-    BYTE size[8];
+    if (!zorvel::IsReadablePersistedVersion(zorvel::DecodePersistedVersion(version))) return E_FAIL;
+    BYTE size[zorvel::kPersistedSizeSize];
     RETURN_IF_FAILED(ReadExactly(pStm, size, sizeof(size)));
     // Only a complete record changes the extent.
-    m_embed.extent.cx = static_cast<LONG>(GetUint32(size));
-    m_embed.extent.cy = static_cast<LONG>(GetUint32(size + 4));
+    const zorvel::PersistedExtent extent = zorvel::DecodePersistedSize(size);
+    m_embed.extent.cx = extent.width;
+    m_embed.extent.cy = extent.height;
     m_embed.requiresSave = false;
     return S_OK;
 }
 
 STDMETHODIMP CSurfaceEmbedding::Save(LPSTREAM pStm, BOOL fClearDirty) {
     if (!pStm) return E_POINTER;
-    BYTE record[kPersistedSize];
-    PutUint32(record, kPersistVersion);
-    PutUint32(record + 4, static_cast<uint32_t>(m_embed.extent.cx));
-    PutUint32(record + 8, static_cast<uint32_t>(m_embed.extent.cy));
+    zorvel::PersistedExtent extent;
+    extent.width = m_embed.extent.cx;
+    extent.height = m_embed.extent.cy;
+    BYTE record[zorvel::kPersistedExtentSize];
+    zorvel::EncodePersistedExtent(extent, record);
     ULONG written = 0;
     RETURN_IF_FAILED(pStm->Write(record, sizeof(record), &written));
     if (written != sizeof(record)) return STG_E_MEDIUMFULL;
@@ -70,7 +59,7 @@ STDMETHODIMP CSurfaceEmbedding::Save(LPSTREAM pStm, BOOL fClearDirty) {
 
 STDMETHODIMP CSurfaceEmbedding::GetSizeMax(ULARGE_INTEGER* pCbSize) {
     if (!pCbSize) return E_POINTER;
-    pCbSize->QuadPart = kPersistedSize;
+    pCbSize->QuadPart = zorvel::kPersistedExtentSize;
     return S_OK;
 }
 

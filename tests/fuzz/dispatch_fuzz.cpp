@@ -343,7 +343,9 @@ TEST(DispatchFuzz, RandomInvokeCallsAnswerAsDocumented)
     ComPtr<ISurface> control = NewControl();
     ASSERT_TRUE(control);
     Tally tally;
+    fuzz_test::HangWatch watch("dispatch-invoke");
     for (uint64_t i = 0; i < cases; ++i) {
+        watch.Case(i);
         // Now and then a grid with data, and now and then a new control.
         if (random.Percent(2))
             control->SetPointPerXY(1 + random.Below(40), 1 + random.Below(40));
@@ -391,7 +393,9 @@ TEST(DispatchFuzz, RandomNameLookupsAnswerAsDocumented)
     ASSERT_TRUE(control);
     uint64_t found = 0;
     uint64_t unknown = 0;
+    fuzz_test::HangWatch watch("dispatch-names");
     for (uint64_t i = 0; i < cases; ++i) {
+        watch.Case(i);
         SCOPED_TRACE(testing::Message() << "case " << i << " of seed " << seed);
         const UINT count = random.Below(6);
         std::vector<std::wstring> texts(count);

@@ -108,6 +108,64 @@ private:
     int m_saved = -1;
 };
 
+// A case that runs for minutes is a hang.  The watch names it and ends the
+// process, as libFuzzer's -timeout does natively, so that a large run stops
+// with the case that hung instead of running on until someone looks.
+class HangWatch {
+public:
+    explicit HangWatch(const char* fuzzer, DWORD limitSeconds = 300)
+        : m_fuzzer(fuzzer), m_limit(limitSeconds * 1000)
+    {
+        m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_started = static_cast<LONG>(GetTickCount());
+        if (m_stop)
+            m_thread = CreateThread(nullptr, 0, &HangWatch::Watch, this, 0, nullptr);
+    }
+    ~HangWatch()
+    {
+        if (m_thread) {
+            SetEvent(m_stop);
+            WaitForSingleObject(m_thread, INFINITE);
+            CloseHandle(m_thread);
+        }
+        if (m_stop)
+            CloseHandle(m_stop);
+    }
+    HangWatch(const HangWatch&) = delete;
+    HangWatch& operator=(const HangWatch&) = delete;
+
+    // Called as each case starts.
+    void Case(uint64_t index)
+    {
+        InterlockedExchange(&m_case, static_cast<LONG>(index));
+        InterlockedExchange(&m_started, static_cast<LONG>(GetTickCount()));
+    }
+
+private:
+    static DWORD WINAPI Watch(void* context)
+    {
+        HangWatch* self = static_cast<HangWatch*>(context);
+        while (WaitForSingleObject(self->m_stop, 1000) == WAIT_TIMEOUT) {
+            const DWORD started = static_cast<DWORD>(InterlockedCompareExchange(&self->m_started, 0, 0));
+            if (GetTickCount() - started > self->m_limit) {
+                std::fprintf(stderr, "fuzz-hang: %s case %ld ran for over %lu s\n", self->m_fuzzer,
+                             static_cast<long>(InterlockedCompareExchange(&self->m_case, 0, 0)),
+                             static_cast<unsigned long>(self->m_limit / 1000));
+                std::fflush(stderr);
+                TerminateProcess(GetCurrentProcess(), 3);
+            }
+        }
+        return 0;
+    }
+
+    const char* m_fuzzer;
+    DWORD m_limit;
+    HANDLE m_stop = nullptr;
+    HANDLE m_thread = nullptr;
+    volatile LONG m_case = 0;
+    volatile LONG m_started = 0;  // tick count at the start of the case
+};
+
 // One line per fuzzer, read by scripts/fuzz for the figures.
 inline void Report(const char* fuzzer, uint64_t cases, uint64_t seed, const std::string& detail)
 {

@@ -1,9 +1,9 @@
-// The native fuzz targets (grid operations, mesh builder, registrar-script
-// reader) once more, built for 32-bit Windows with its compiler, its
-// floating point and its 16-bit wide characters, fed seeded random inputs
-// the way the plain driver feeds them.  The inputs that once broke a target
-// are replayed by the Regressions tests, apart from the rest so that one
-// that still breaks cannot hide the others.
+// The native fuzz targets (grid operations, mesh builder, persisted-stream
+// reader, registrar-script reader) once more, built for 32-bit Windows with
+// its compiler, its floating point and its 16-bit wide characters, fed
+// seeded random inputs the way the plain driver feeds them.  The inputs
+// that once broke a target are replayed by the Regressions tests, apart from
+// the rest so that one that still breaks cannot hide the others.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 
 extern "C" int ZorvelGridFuzzOne(const uint8_t* data, size_t size);
 extern "C" int ZorvelMeshFuzzOne(const uint8_t* data, size_t size);
+extern "C" int ZorvelPersistFuzzOne(const uint8_t* data, size_t size);
 extern "C" int ZorvelRegistrarFuzzOne(const uint8_t* data, size_t size);
 
 namespace {
@@ -29,7 +30,9 @@ void RunRandomInputs(const char* name, FuzzOne target, uint64_t suiteCount)
     const uint64_t seed = fuzz_test::Seed();
     fuzz_test::Random random(seed);
     std::vector<uint8_t> bytes;
+    fuzz_test::HangWatch watch(name);
     for (uint64_t i = 0; i < cases; ++i) {
+        watch.Case(i);
         const uint64_t limit = uint64_t{1} << random.Below(13);
         bytes.resize(static_cast<size_t>(random.Next() % (limit + 1)));
         for (uint8_t& byte : bytes)
@@ -90,6 +93,11 @@ TEST(NativeTargetsUnderWine, MeshBuilder)
     RunRandomInputs("mesh-under-wine", ZorvelMeshFuzzOne, 20000);
 }
 
+TEST(NativeTargetsUnderWine, PersistedStreamReader)
+{
+    RunRandomInputs("persist-under-wine", ZorvelPersistFuzzOne, 20000);
+}
+
 TEST(NativeTargetsUnderWine, RegistrarScripts)
 {
     RunRandomInputs("registrar-under-wine", ZorvelRegistrarFuzzOne, 20000);
@@ -103,6 +111,11 @@ TEST(Regressions, GridOperations)
 TEST(Regressions, MeshBuilder)
 {
     Replay("mesh_fuzzer", ZorvelMeshFuzzOne);
+}
+
+TEST(Regressions, PersistedStreamReader)
+{
+    Replay("persist_fuzzer", ZorvelPersistFuzzOne);
 }
 
 TEST(Regressions, RegistrarScripts)

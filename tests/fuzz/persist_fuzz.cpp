@@ -269,7 +269,9 @@ TEST(PersistFuzz, RandomStreamsThroughLoadAndSave)
     ASSERT_TRUE(e.control);
     ASSERT_EQ(E_POINTER, e.stream->Load(nullptr));
     ASSERT_EQ(E_POINTER, e.storage->Load(nullptr));
+    fuzz_test::HangWatch watch("persist");
     for (uint64_t i = 0; i < cases; ++i) {
+        watch.Case(i);
         SCOPED_TRACE(testing::Message() << "case " << i << " of seed " << seed);
         if (i % 5000 == 4999)
             e = NewEmbedding();

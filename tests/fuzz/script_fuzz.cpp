@@ -169,7 +169,9 @@ TEST(ScriptFuzz, RandomScriptsThroughRunScript)
     {
         std::vector<ComPtr<ISurface>> controls;
         controls.push_back(NewControl());
+        fuzz_test::HangWatch watch("runscript");
         for (uint64_t i = 0; i < cases; ++i) {
+            watch.Case(i);
             SCOPED_TRACE(testing::Message() << "case " << i << " of seed " << seed);
             // Controls come and go; the newest live one is current.
             if (controls.size() < 4 && random.Percent(3)) {

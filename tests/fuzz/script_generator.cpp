@@ -339,6 +339,11 @@ std::string ScriptGenerator::Statement(int depth)
         return "if select('#', " + call + ") ~= " + std::to_string(results) + " then print('BAD-ARITY') end";
     }
     if (kind < 40) {
+        if (m_random.Percent(10)) {
+            // Unprotected: an error raised by a tostring ends the run inside print.
+            m_script.mayEndEarly = true;
+            return "print(" + std::string(m_random.Pick(kRisky)) + ")";
+        }
         bool firstIsString = false;
         return "print(" + Arguments(static_cast<int>(m_random.Below(5)), true, &firstIsString) + ")";
     }

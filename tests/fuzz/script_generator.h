@@ -1,8 +1,8 @@
 // Random Lua scripts for the script fuzzer.  They call the sixteen bound
 // functions with arguments of every type and count, print objects whose
-// tostring raises, yields or runs a script, use bound functions as
-// metamethods and finalizers, recurse deeply (plain, through pcall, print,
-// metamethods, coroutines and nested runs), nest RunScript and
+// tostring raises (inside pcall and out), yields or runs a script, use bound
+// functions as metamethods and finalizers, recurse deeply (plain, through
+// pcall, print, metamethods, coroutines and nested runs), nest RunScript and
 // RunScriptFromFile, raise errors of every kind, and now and then break the
 // global environment.  Every script terminates.
 //
