@@ -156,12 +156,26 @@ struct PointerArg {
     } local = {0};
 };
 
+// A reference to nothing anywhere down a chain of referenced variants: the
+// system's conversion would follow it.
+bool HoldsNullReference(const VARIANT* source) {
+    for (int depth = 0; depth < 16; ++depth) {
+        if (!(source->vt & VT_BYREF)) return false;
+        if (!source->byref) return true;
+        if (source->vt != (VT_BYREF | VT_VARIANT)) return false;
+        source = source->pvarVal;
+    }
+    return true;  // deeper than any caller builds on purpose
+}
+
 // The argument for one parameter as the thunk takes it, or DISP_E_TYPEMISMATCH.
 // A conversion lands in converted, which owns it.
 HRESULT PrepareArgument(VARTYPE type, VARIANT* source, VARIANT* arg, UniqueVariant* converted,
                         PointerArg* pointer) {
     arg->vt = VT_EMPTY;
     if ((source->vt & VT_BYREF) && !source->byref) return DISP_E_TYPEMISMATCH;
+    // A pointer parameter keeps the caller's variant, whatever it holds.
+    if (!(type & VT_BYREF) && HoldsNullReference(source)) return DISP_E_TYPEMISMATCH;
     if (source->vt == type) {
         *arg = *source;
         return S_OK;

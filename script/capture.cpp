@@ -10,7 +10,13 @@ std::string g_strScriptOutput;
 namespace zorvel::script {
 
 void ClearCapture() noexcept {
-    g_strScriptOutput.clear();
+    // One large run's buffer is given back, not kept for the life of the
+    // process; an ordinary one is reused.
+    constexpr size_t kKeptCapacity = 16 * 1024;
+    if (g_strScriptOutput.capacity() > kKeptCapacity)
+        std::string().swap(g_strScriptOutput);
+    else
+        g_strScriptOutput.clear();
 }
 
 bool AppendToCapture(const char* text, size_t length) noexcept {
