@@ -65,14 +65,6 @@ inline bool Verbose()
     return verbose;
 }
 
-// ZORVEL_FUZZ_KNOWN_FAULTS=1: the fuzzers also make the inputs of faults
-// that have a regression test and are not mended yet.
-inline bool KnownFaultsIncluded()
-{
-    static const bool included = EnvironmentNumber("ZORVEL_FUZZ_KNOWN_FAULTS", 0) != 0;
-    return included;
-}
-
 // What the scripts print goes to standard output as well as to the capture;
 // during a fuzzed call it goes nowhere, so that the test's own output stays
 // readable.  Set ZORVEL_FUZZ_VERBOSE to see it.

@@ -13,7 +13,8 @@ const VARTYPE kValueTypes[] = {
     VT_EMPTY, VT_NULL, VT_I2, VT_I4, VT_R4, VT_R8, VT_CY, VT_DATE, VT_BSTR, VT_DISPATCH,
     VT_ERROR, VT_BOOL, VT_UNKNOWN, VT_DECIMAL, VT_I1, VT_UI1, VT_UI2, VT_UI4, VT_I8, VT_UI8,
     VT_INT, VT_UINT, VT_ARRAY | VT_I4, VT_ARRAY | VT_VARIANT,
-    // Numbers no variant should carry.
+    // Numbers no variant should carry; 0x7FFF has the reference bit with
+    // nothing behind it.
     15, 0x48, 0x7FFF, VT_VECTOR | VT_I4, VT_RESERVED | VT_I4,
 };
 const size_t kValueTypeCount = sizeof(kValueTypes) / sizeof(kValueTypes[0]);
@@ -264,7 +265,7 @@ void VariantArena::Fill(VARIANT* v)
     if (m_random.Percent(25))
         FillReference(v, m_random.Pick(kReferenceTypes), 0);
     else
-        FillValue(v, kValueTypes[m_random.Below(static_cast<uint32_t>(kValueTypeCount))], 0);
+        FillValue(v, kValueTypes[m_random.Below(static_cast<uint32_t>(kValueTypeCount))]);
 }
 
 void VariantArena::FillPlausible(VARIANT* v)
@@ -279,7 +280,7 @@ void VariantArena::FillPlausible(VARIANT* v)
         FillReference(v, m_random.Pick(kReferenced), 0);
     } else if (choice < 7) {
         const VARTYPE type = m_random.Pick(kPlausible);
-        FillValue(v, type, 0);
+        FillValue(v, type);
         if (type == VT_BSTR && m_random.Percent(50)) {
             SysFreeString(v->bstrVal);
             v->bstrVal = SysAllocString(m_random.Pick(kNumbers));
@@ -289,12 +290,8 @@ void VariantArena::FillPlausible(VARIANT* v)
     }
 }
 
-void VariantArena::FillValue(VARIANT* v, VARTYPE type, int depth)
+void VariantArena::FillValue(VARIANT* v, VARTYPE type)
 {
-    // 0x7FFF carries the reference bit with nothing behind it: inside a
-    // referenced variant that is the known fault of FillReference.
-    if (depth > 0 && (type & VT_BYREF) && !KnownFaultsIncluded())
-        type = 0x0FFF;
     VariantInit(v);
     v->vt = type;
     switch (type) {
@@ -368,11 +365,9 @@ void VariantArena::FillReference(VARIANT* v, VARTYPE type, int depth)
 {
     VariantInit(v);
     v->vt = static_cast<VARTYPE>(VT_BYREF | type);
-    // A reference to nothing.  Inside a referenced variant it crashes the
-    // conversion the dispatch hands it to (DispatchRegressions); the large
-    // runs leave that shape to the regression test unless asked for it.
-    const bool nested = depth > 0;
-    if (m_random.Percent(10) && (!nested || KnownFaultsIncluded())) {
+    // A reference to nothing, given directly or inside a referenced variant,
+    // where the system's conversion would follow it (DispatchRegressions).
+    if (m_random.Percent(10)) {
         v->byref = nullptr;
         return;
     }
@@ -383,7 +378,7 @@ void VariantArena::FillReference(VARIANT* v, VARTYPE type, int depth)
         if (depth < 2 && m_random.Percent(15))
             FillReference(target, m_random.Pick(kReferenceTypes), depth + 1);
         else
-            FillValue(target, kValueTypes[m_random.Below(static_cast<uint32_t>(kValueTypeCount))], depth + 1);
+            FillValue(target, kValueTypes[m_random.Below(static_cast<uint32_t>(kValueTypeCount))]);
         v->pvarVal = target;
         return;
     }

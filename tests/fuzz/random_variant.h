@@ -61,7 +61,7 @@ private:
         VARTYPE type;  // what to free at the end
     };
 
-    void FillValue(VARIANT* v, VARTYPE type, int depth);
+    void FillValue(VARIANT* v, VARTYPE type);
     void FillReference(VARIANT* v, VARTYPE type, int depth);
     IDispatch* NewObject();
     SAFEARRAY* NewArray();
