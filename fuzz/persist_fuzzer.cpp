@@ -25,6 +25,14 @@ using zorvel::PersistedExtent;
 // Outputs the reader must not touch stay like this.
 constexpr int32_t kSentinel = 0x5A5A5A5A;
 
+PersistedExtent Unread()
+{
+    PersistedExtent extent;
+    extent.width = kSentinel;
+    extent.height = kSentinel;
+    return extent;
+}
+
 bool Untouched(const PersistedExtent& extent)
 {
     return extent.width == kSentinel && extent.height == kSentinel;
@@ -32,9 +40,7 @@ bool Untouched(const PersistedExtent& extent)
 
 void CheckRecord(const uint8_t* data, size_t size)
 {
-    PersistedExtent extent;
-    extent.width = kSentinel;
-    extent.height = kSentinel;
+    PersistedExtent extent = Unread();
     const ExtentRecordStatus status = zorvel::DecodePersistedExtent(data, size, &extent);
     if (size < zorvel::kPersistedVersionSize) {
         FUZZ_CHECK(status == ExtentRecordStatus::kTooShort);
@@ -86,9 +92,7 @@ void CheckSavedExtent(zorvel_fuzz::FuzzInput& in)
     FUZZ_CHECK(zorvel::DecodePersistedVersion(record) == zorvel::kPersistedExtentVersion);
     // Every cut of the saved record short of its end is refused.
     const size_t cut = in.Below(zorvel::kPersistedExtentSize + 1);
-    PersistedExtent read;
-    read.width = kSentinel;
-    read.height = kSentinel;
+    PersistedExtent read = Unread();
     const ExtentRecordStatus status = zorvel::DecodePersistedExtent(record, cut, &read);
     if (cut < zorvel::kPersistedExtentSize) {
         FUZZ_CHECK(status == ExtentRecordStatus::kTooShort);

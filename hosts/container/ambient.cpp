@@ -51,7 +51,7 @@ const AmbientEntry kAmbients[] = {
     {DISPID_AMBIENT_FONT,
      [](const AmbientProperties& a, VARIANT* v) {
          IFontDisp* font = nullptr;
-         RETURN_IF_FAILED(CreateOleFontFromSpec(a.font, &font));
+         RETURN_IF_FAILED(CreateOleDesignFont(a.font, &font));
          v->vt = VT_DISPATCH;
          v->pdispVal = font;
          return S_OK;

@@ -8,12 +8,12 @@
 
 #include <string>
 
-#include "hosts/container/font_spec.h"
+#include "hosts/container/design_font.h"
 
 namespace zorvel::host {
 
 struct AmbientProperties {
-    FontSpec font = {L"MS Sans Serif", 800, FW_NORMAL, DEFAULT_CHARSET};
+    DesignFont font = {L"MS Sans Serif", 800, FW_NORMAL, DEFAULT_CHARSET};
     std::wstring displayName;
     LCID locale = LOCALE_USER_DEFAULT;
     bool userMode = true;  // hosts run their controls, they do not design them

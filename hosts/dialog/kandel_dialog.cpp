@@ -23,7 +23,7 @@ constexpr UINT kTimerPeriodMs = 10;
 // CLSID {6639E6C2-8C6C-4870-841E-714BC429FD00}, the control item 1000 names.
 constexpr CLSID kSurfaceClsid = {0x6639E6C2, 0x8C6C, 0x4870,
                                  {0x84, 0x1E, 0x71, 0x4B, 0xC4, 0x29, 0xFD, 0x00}};
-constexpr FontSpec kDialogFont = {L"MS Sans Serif", 800, FW_NORMAL, DEFAULT_CHARSET};
+constexpr DesignFont kDialogFont = {L"MS Sans Serif", 800, FW_NORMAL, DEFAULT_CHARSET};
 
 struct DialogState {
     HINSTANCE resources = nullptr;

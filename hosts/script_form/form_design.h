@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "hosts/container/font_spec.h"
+#include "hosts/container/design_font.h"
 
 namespace zorvel::host::script_form {
 
@@ -39,9 +39,9 @@ constexpr LONG kSurfaceExtentHeight = 12303;
 constexpr CLSID kSurfaceClsid = {0x6639E6C2, 0x8C6C, 0x4870,
                                  {0x84, 0x1E, 0x71, 0x4B, 0xC4, 0x29, 0xFD, 0x00}};
 
-constexpr FontSpec kFormFont = {L"Arial", 975, FW_NORMAL, ANSI_CHARSET};
-constexpr FontSpec kScriptTextFont = {L"Arial", 825, FW_BOLD, ANSI_CHARSET};
-constexpr FontSpec kRunScriptFont = {L"MS Sans Serif", 825, FW_NORMAL, RUSSIAN_CHARSET};
+constexpr DesignFont kFormFont = {L"Arial", 975, FW_NORMAL, ANSI_CHARSET};
+constexpr DesignFont kScriptTextFont = {L"Arial", 825, FW_BOLD, ANSI_CHARSET};
+constexpr DesignFont kRunScriptFont = {L"MS Sans Serif", 825, FW_NORMAL, RUSSIAN_CHARSET};
 
 // Dark blue text on light yellow, as the editor's two colours read naturally.
 constexpr COLORREF kScriptTextColor = RGB(0, 0, 128);

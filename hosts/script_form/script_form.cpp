@@ -59,8 +59,8 @@ HRESULT LastErrorResult() {
 
 HRESULT CreateItems(HWND form, FormState& state) {
     state.dpi = SystemDpi();
-    state.scriptTextFont.reset(CreateFontFromSpec(kScriptTextFont, state.dpi.y));
-    state.runScriptFont.reset(CreateFontFromSpec(kRunScriptFont, state.dpi.y));
+    state.scriptTextFont.reset(CreateDesignFont(kScriptTextFont, state.dpi.y));
+    state.runScriptFont.reset(CreateDesignFont(kRunScriptFont, state.dpi.y));
     state.scriptBackBrush.reset(CreateSolidBrush(kScriptBackColor));
     if (!state.scriptTextFont || !state.runScriptFont || !state.scriptBackBrush) return E_OUTOFMEMORY;
 

@@ -4,13 +4,14 @@
 #pragma once
 
 #include <windows.h>
-#include <fcntl.h>
-#include <io.h>
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
+#include <map>
 #include <string>
+
+#include "support/environment_number.h"
+#include "support/quiet_stdout.h"
 
 namespace fuzz_test {
 
@@ -37,14 +38,7 @@ private:
     uint64_t m_state;
 };
 
-inline uint64_t EnvironmentNumber(const char* name, uint64_t fallback)
-{
-    char value[64];
-    const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    if (n == 0 || n >= sizeof value)
-        return fallback;
-    return std::strtoull(value, nullptr, 10);
-}
+using zorvel_test::EnvironmentNumber;
 
 // ZORVEL_FUZZ_CASES sets every fuzzer's count at once.
 inline uint64_t CaseCount(uint64_t suiteCount)
@@ -65,39 +59,11 @@ inline bool Verbose()
     return verbose;
 }
 
-// What the scripts print goes to standard output as well as to the capture;
-// during a fuzzed call it goes nowhere, so that the test's own output stays
-// readable.  Set ZORVEL_FUZZ_VERBOSE to see it.
-class QuietStdout {
+// During a fuzzed call what the scripts print goes nowhere, so that the
+// test's own output stays readable.  Set ZORVEL_FUZZ_VERBOSE to see it.
+class QuietStdout : public zorvel_test::QuietStdout {
 public:
-    QuietStdout()
-    {
-        if (Verbose())
-            return;
-        std::fflush(stdout);
-        m_saved = _dup(1);
-        const int nul = _open("NUL", _O_WRONLY);
-        if (m_saved < 0 || nul < 0) {
-            if (nul >= 0)
-                _close(nul);
-            return;
-        }
-        _dup2(nul, 1);
-        _close(nul);
-    }
-    ~QuietStdout()
-    {
-        if (m_saved < 0)
-            return;
-        std::fflush(stdout);
-        _dup2(m_saved, 1);
-        _close(m_saved);
-    }
-    QuietStdout(const QuietStdout&) = delete;
-    QuietStdout& operator=(const QuietStdout&) = delete;
-
-private:
-    int m_saved = -1;
+    QuietStdout() : zorvel_test::QuietStdout(!Verbose()) {}
 };
 
 // A case that runs for minutes is a hang.  The watch names it and ends the
@@ -165,6 +131,15 @@ inline void Report(const char* fuzzer, uint64_t cases, uint64_t seed, const std:
                 static_cast<unsigned long long>(cases), static_cast<unsigned long long>(seed),
                 detail.c_str());
     std::fflush(stdout);
+}
+
+// The same line with the detail as name=count pairs.
+inline void Report(const char* fuzzer, uint64_t cases, uint64_t seed, const std::map<std::string, uint64_t>& tally)
+{
+    std::string detail;
+    for (const auto& entry : tally)
+        detail += entry.first + "=" + std::to_string(entry.second) + " ";
+    Report(fuzzer, cases, seed, detail);
 }
 
 }  // namespace fuzz_test

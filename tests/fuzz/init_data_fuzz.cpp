@@ -343,10 +343,7 @@ TEST(InitDataFuzz, DialogInitDataIntoTheControl)
         if (HasFatalFailure())
             return;
     }
-    std::string detail;
-    for (const auto& entry : tally)
-        detail += entry.first + "=" + std::to_string(entry.second) + " ";
-    fuzz_test::Report("init-data", cases, seed, detail);
+    fuzz_test::Report("init-data", cases, seed, tally);
 }
 
 }  // namespace

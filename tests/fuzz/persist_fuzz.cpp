@@ -315,10 +315,7 @@ TEST(PersistFuzz, RandomStreamsThroughLoadAndSave)
         if (HasFatalFailure())
             return;
     }
-    std::string detail;
-    for (const auto& entry : tally)
-        detail += entry.first + "=" + std::to_string(entry.second) + " ";
-    fuzz_test::Report("persist", cases, seed, detail);
+    fuzz_test::Report("persist", cases, seed, tally);
 }
 
 }  // namespace

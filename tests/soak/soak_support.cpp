@@ -1,54 +1,19 @@
 #include "soak_support.h"
 
-#include <fcntl.h>
-#include <io.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <utility>
 
+#include "support/environment_number.h"
+#include "support/quiet_stdout.h"
+
 namespace soak_test {
-namespace {
-
-// Standard output goes to NUL while it lives: what the scripts print would
-// otherwise bury the figures.
-class QuietStdout {
-public:
-    QuietStdout()
-    {
-        std::fflush(stdout);
-        m_saved = _dup(1);
-        const int nul = _open("NUL", _O_WRONLY);
-        if (m_saved >= 0 && nul >= 0)
-            _dup2(nul, 1);
-        if (nul >= 0)
-            _close(nul);
-    }
-    ~QuietStdout()
-    {
-        if (m_saved < 0)
-            return;
-        std::fflush(stdout);
-        _dup2(m_saved, 1);
-        _close(m_saved);
-    }
-    QuietStdout(const QuietStdout&) = delete;
-    QuietStdout& operator=(const QuietStdout&) = delete;
-
-private:
-    int m_saved = -1;
-};
-
-}  // namespace
 
 uint64_t Count(const char* name, uint64_t suiteCount)
 {
-    char value[32];
-    const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    return n == 0 || n >= sizeof value ? suiteCount : std::strtoull(value, nullptr, 10);
+    return zorvel_test::EnvironmentNumber(name, suiteCount);
 }
 
 bool RunningOnWine()
@@ -108,7 +73,7 @@ HRESULT RunScript(ISurface* surface, const std::wstring& script, std::wstring& r
     zorvel::UniqueBstr output;
     HRESULT hr;
     {
-        QuietStdout quiet;
+        zorvel_test::QuietStdout quiet;
         hr = surface->RunScript(text.get(), output.put());
     }
     if (output.get())

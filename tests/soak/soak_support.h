@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -73,12 +75,16 @@ class Soak {
 public:
     Soak(const char* name, uint64_t count, std::string how);
 
-    void Start();
-    // Takes a checkpoint sample when done is a tenth of the count.
-    void Progress(uint64_t done);
+    // The start sample, then the soak's count of steps, sampled at the
+    // checkpoints.  False when a step failed.
+    template <class Step>
+    bool Run(Step& step);
     void Finish(const Slack& slack = Slack());
 
 private:
+    void Start();
+    // Takes a checkpoint sample when done is a tenth of the count.
+    void Progress(uint64_t done);
     void Print(const char* when, const ResourceSample& sample) const;
 
     const char* m_name;
@@ -88,5 +94,29 @@ private:
     std::vector<ResourceSample> m_checkpoints;
     std::chrono::steady_clock::time_point m_began;
 };
+
+// step(0) .. step(count - 1), ended by the first failure.  False when a
+// step failed.
+template <class Step>
+bool Repeat(uint64_t count, Step& step)
+{
+    for (uint64_t i = 0; i < count; ++i) {
+        step(i);
+        if (::testing::Test::HasFailure())
+            return false;
+    }
+    return true;
+}
+
+template <class Step>
+bool Soak::Run(Step& step)
+{
+    Start();
+    auto sampled = [&](uint64_t i) {
+        step(i);
+        Progress(i + 1);
+    };
+    return Repeat(m_count, sampled);
+}
 
 }  // namespace soak_test

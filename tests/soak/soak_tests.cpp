@@ -24,6 +24,7 @@ namespace {
 using soak_test::Count;
 using soak_test::HostWindow;
 using soak_test::Pump;
+using soak_test::Repeat;
 using soak_test::RunScript;
 using soak_test::Slack;
 using soak_test::Soak;
@@ -67,21 +68,13 @@ TEST(Soak, CreateReleaseCycles)
             Exercise(surface.get(), i);
         }
     };
-    for (uint64_t i = 0; i < 30; ++i) {
-        cycle(i);
-        if (HasFailure())
-            return;
-    }
+    if (!Repeat(30, cycle))
+        return;
     Soak soak("create-release", cycles,
               "CoCreateInstance, a few calls, a script every 4th, Release; every " + std::to_string(drawEvery) +
                   "th in-place activated in a 320x240 window, drawn and refreshed");
-    soak.Start();
-    for (uint64_t i = 0; i < cycles; ++i) {
-        cycle(i);
-        if (HasFailure())
-            return;
-        soak.Progress(i + 1);
-    }
+    if (!soak.Run(cycle))
+        return;
     Slack slack;
     // Wine 8's Direct3D keeps two state objects of every device it
     // destroys, a rasterizer state (68 bytes, for the cull mode) and a
@@ -130,21 +123,13 @@ TEST(Soak, LibraryReloads)
         if (!GetModuleHandleW(module.c_str()))
             ++unloaded;
     };
-    for (uint64_t i = 0; i < 3; ++i) {
-        round(i);
-        if (HasFailure())
-            return;
-    }
+    if (!Repeat(3, round))
+        return;
     unloaded = 0;
     Soak soak("library-reloads", rounds,
               "CoCreateInstance, a few calls, Release, CoFreeUnusedLibrariesEx(0, 0)");
-    soak.Start();
-    for (uint64_t i = 0; i < rounds; ++i) {
-        round(i);
-        if (HasFailure())
-            return;
-        soak.Progress(i + 1);
-    }
+    if (!soak.Run(round))
+        return;
     std::printf("soak-how: library-reloads the library left the process in %llu of %llu rounds\n",
                 static_cast<unsigned long long>(unloaded), static_cast<unsigned long long>(rounds));
     soak.Finish();
@@ -210,21 +195,13 @@ TEST(Soak, RunScriptCalls)
         if (i % 500 == 0)
             Pump();
     };
-    for (uint64_t i = 0; i < 150; ++i) {
-        run(i);
-        if (HasFatalFailure())
-            return;
-    }
+    if (!Repeat(150, run))
+        return;
     Soak soak("runscript", runs,
               std::to_string(cases.size()) + " scripts in turn (nested runs, a script file, errors, 64 KiB of "
                                              "output), every 50th a Refresh; one control drawn in a 320x240 window");
-    soak.Start();
-    for (uint64_t i = 0; i < runs; ++i) {
-        run(i);
-        if (HasFatalFailure())
-            return;
-        soak.Progress(i + 1);
-    }
+    if (!soak.Run(run))
+        return;
     soak.Finish();
     surface.reset();
     host.Close();
@@ -263,17 +240,14 @@ TEST(Soak, RotationTicks)
         if (i % 1000 == 999)
             Pump();
     };
-    for (uint64_t i = 0; i < 300; ++i)
-        tick(i);
+    if (!Repeat(300, tick))
+        return;
     Soak soak("rotation-ticks", ticks,
               "WM_TIMER (timer 1) sent to the control's " + std::to_string(side) + "x" + std::to_string(side) +
                   " window, XYRotate and ZRotate on, " + std::to_string(grid) + "x" + std::to_string(grid) +
                   " grid: a frame a tick");
-    soak.Start();
-    for (uint64_t i = 0; i < ticks; ++i) {
-        tick(i);
-        soak.Progress(i + 1);
-    }
+    if (!soak.Run(tick))
+        return;
     soak.Finish();
     // The device still draws after the ticks.
     EXPECT_EQ(S_OK, surface->Refresh());

@@ -10,16 +10,16 @@
 
 namespace zorvel::host {
 
-struct FontSpec {
+struct DesignFont {
     const wchar_t* face;
     int centipoints;  // 975 for 9.75 pt
     LONG weight;      // FW_NORMAL, FW_BOLD
     BYTE charset;     // ANSI_CHARSET, RUSSIAN_CHARSET ...
 };
 
-LOGFONTW LogFontFromSpec(const FontSpec& spec, int dpiY);
-HFONT CreateFontFromSpec(const FontSpec& spec, int dpiY);
+LOGFONTW LogFontFromDesign(const DesignFont& design, int dpiY);
+HFONT CreateDesignFont(const DesignFont& design, int dpiY);
 // An OLE font object for the ambient font property.
-HRESULT CreateOleFontFromSpec(const FontSpec& spec, IFontDisp** font);
+HRESULT CreateOleDesignFont(const DesignFont& design, IFontDisp** font);
 
 }  // namespace zorvel::host
