@@ -3,7 +3,10 @@
 # same compiler and run under Wine too, which tells the cost of the platform
 # from the cost of the code.  They print figures; none of them is a test.
 add_executable(zorvel_bench ${CMAKE_CURRENT_LIST_DIR}/zorvel_bench.cpp)
-target_link_libraries(zorvel_bench PRIVATE zorvel_win psapi)
+zorvel_include_root(bench _bench_root)
+zorvel_include_root(hosts _hosts_root)
+target_link_libraries(zorvel_bench PRIVATE zorvel_control psapi)
+target_include_directories(zorvel_bench PRIVATE ${_bench_root} ${_hosts_root})
 # SSE arithmetic: the device may leave the x87 unit in single precision.
 target_compile_options(zorvel_bench PRIVATE -Wall -Wextra -msse2 -mfpmath=sse)
 target_link_options(zorvel_bench PRIVATE -mconsole)
@@ -16,7 +19,7 @@ target_compile_options(bench_mesh_ref PRIVATE -Wall -Wextra -msse2 -mfpmath=sse)
 target_link_options(bench_mesh_ref PRIVATE -mconsole)
 
 add_executable(bench_lua_ref ${CMAKE_CURRENT_LIST_DIR}/reference/lua_calls_ref.cpp)
-target_include_directories(bench_lua_ref PRIVATE ${CMAKE_SOURCE_DIR})
+target_include_directories(bench_lua_ref PRIVATE ${_bench_root} ${_hosts_root})
 target_link_libraries(bench_lua_ref PRIVATE lua51)
 target_compile_options(bench_lua_ref PRIVATE -Wall -Wextra)
 target_link_options(bench_lua_ref PRIVATE -mconsole)

@@ -89,7 +89,7 @@ int Run(int frames, int side) {
     }
     CSurface* control = static_cast<CSurface*>(surface);
     const RECT position = {0, 0, kClientSize, kClientSize};
-    if (FAILED(control->CreateControlWindow(host, position))) {
+    if (FAILED(control->Renderer().CreateControlWindow(host, position))) {
         std::fprintf(stderr, "no control window\n");
         return 1;
     }
@@ -99,15 +99,15 @@ int Run(int frames, int side) {
         return 1;
     }
     const double paintStart = Now();
-    RedrawWindow(control->ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(control->Renderer().ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const double firstPaint = Now() - paintStart;
-    if (!control->DeviceReady()) {
+    if (!control->Renderer().DeviceReady()) {
         std::fprintf(stderr, "the first paint did not set up the device\n");
         return 1;
     }
 
     // The sample script's surface, so that frames draw real slopes.
-    const CSurfaceGrid* grid = control->Grid();
+    const CSurfaceGrid* grid = &control->Grid();
     for (uint32_t row = 0; row < grid->CountY(); ++row)
         for (uint32_t col = 0; col < grid->CountX(); ++col) {
             const float x = grid->XValues()[col];
@@ -118,17 +118,17 @@ int Run(int frames, int side) {
     surface->Refresh();
 
     std::printf("grid %u x %u, %u vertices, control %d x %d\n", grid->CountX(), grid->CountY(),
-                control->VertexCount(), kClientSize, kClientSize);
+                control->Renderer().VertexCount(), kClientSize, kClientSize);
     std::printf("%-44s %8.3f ms\n", "first paint (device, rebuild, frame)", firstPaint);
 
     // RebuildMesh as the first draw runs it: the grid is re-created, then the
     // strip is built into the locked buffer.
-    Print("RebuildMesh (grid re-created + strip)", TimeEach(kRebuilds, [&] { control->RebuildMesh(); }));
+    Print("RebuildMesh (grid re-created + strip)", TimeEach(kRebuilds, [&] { control->Renderer().RebuildMesh(); }));
     // The strip alone, into plain memory: what the rebuild costs without the
     // device's lock.
-    std::vector<SurfaceVertex> strip(zorvel::StripVertexCount(*grid));
+    std::vector<SurfaceVertex> strip(zorvel::StripVertexCount(grid->View()));
     Print("strip fill into plain memory (no device)",
-          TimeEach(kRebuilds, [&] { zorvel::BuildStrip(*grid, strip.data()); }));
+          TimeEach(kRebuilds, [&] { zorvel::BuildStrip(grid->View(), strip.data()); }));
     // Refresh's rebuild keeps the grid; time it on the sine surface.
     for (uint32_t row = 0; row < grid->CountY(); ++row)
         for (uint32_t col = 0; col < grid->CountX(); ++col)
@@ -140,13 +140,13 @@ int Run(int frames, int side) {
     // One tick of the rotation: the camera turns, RenderScene and PresentFrame.
     surface->put_XYRotate(1);
     Print("rotation frame (RenderScene + PresentFrame)",
-          TimeEach(frames, [&] { control->OnTimer(1); }));
+          TimeEach(frames, [&] { control->Renderer().OnTimer(); }));
     std::vector<uint32_t> pixels;
     UINT width = 0, height = 0;
     // Present only queues the frame; reading it back waits until it is drawn.
     Print("rotation frame + read-back (frame finished)", TimeEach(frames / 4, [&] {
-              control->OnTimer(1);
-              control->ReadBackFrame(pixels, width, height);
+              control->Renderer().OnTimer();
+              control->Renderer().ReadBackFrame(pixels, width, height);
           }));
 
     // Leave the shown window to the process's end: without a window manager

@@ -124,7 +124,7 @@ CSurface* Impl(const ComPtr<ISurface>& surface) { return static_cast<CSurface*>(
 void DumpFrame(CSurface* control, const char* path) {
     std::vector<uint32_t> pixels;
     UINT width = 0, height = 0;
-    if (FAILED(control->ReadBackFrame(pixels, width, height))) return;
+    if (FAILED(control->Renderer().ReadBackFrame(pixels, width, height))) return;
     FILE* f = std::fopen(path, "wb");
     if (!f) return;
     std::fprintf(f, "P6\n%u %u\n255\n", width, height);
@@ -151,9 +151,9 @@ struct ShownControl {
         if (!host || !surface) return false;
         control = Impl(surface);
         const RECT position = {0, 0, kClientSize, kClientSize};
-        if (FAILED(control->CreateControlWindow(host, position))) return false;
-        RedrawWindow(control->ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        if (!control->DeviceReady() || FAILED(fence.Init(control->Device()))) {
+        if (FAILED(control->Renderer().CreateControlWindow(host, position))) return false;
+        RedrawWindow(control->Renderer().ControlWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        if (!control->Renderer().DeviceReady() || FAILED(fence.Init(control->Renderer().Device()))) {
             std::fprintf(stderr, "zorvel_bench: the first paint did not set up the device\n");
             return false;
         }
@@ -241,7 +241,7 @@ int RunAll(int samples, bool dump) {
     FrameFence& fence = shown.fence;
     // The frame drawn must be the script's surface: its heights in the grid,
     // the whole strip in the buffer.
-    if (control->Grid()->Heights()[1 + 173] == 0.0f || control->VertexCount() != 59512)
+    if (control->Grid().Heights()[1 + 173] == 0.0f || control->Renderer().VertexCount() != 59512)
         std::fprintf(stderr, "zorvel_bench: WARNING: the frame is not the script's 173 x 173 surface\n");
     if (dump) DumpFrame(control, "zorvel_frame.ppm");
 
@@ -260,12 +260,12 @@ int RunAll(int samples, bool dump) {
     // PresentFrame; then waited for, like glFinish after each frame.
     surface->put_XYRotate(1);
     Measure("zorvel_frame", samples * 2, 1, [&] {
-        control->OnTimer(1);
+        control->Renderer().OnTimer();
         fence.Wait();
     });
     constexpr int kBatch = 10;
     Measure("zorvel_frame_pipelined", samples / 4 > 3 ? samples / 4 : 3, kBatch, [&] {
-        for (int i = 0; i < kBatch; ++i) control->OnTimer(1);
+        for (int i = 0; i < kBatch; ++i) control->Renderer().OnTimer();
         fence.Wait();
     });
     Measure("zorvel_fence_alone", samples * 2, 1, [&] { fence.Wait(); });
@@ -273,12 +273,12 @@ int RunAll(int samples, bool dump) {
     // (c) The strip: as Refresh rebuilds it (BuildVertices keeps the grid),
     // the CPU part alone into plain memory, and RebuildMesh as the first
     // draw runs it (the grid re-created, so it goes last).
-    FillSine(surface, *control->Grid());
-    std::vector<SurfaceVertex> strip(zorvel::StripVertexCount(*control->Grid()));
+    FillSine(surface, control->Grid());
+    std::vector<SurfaceVertex> strip(zorvel::StripVertexCount(control->Grid().View()));
     Measure("zorvel_build_strip_memory", samples * 5, 1,
-            [&] { zorvel::BuildStrip(*control->Grid(), strip.data()); });
-    Measure("zorvel_build_vertices", samples * 5, 1, [&] { control->BuildVertices(); });
-    Measure("zorvel_rebuild_mesh", samples * 5, 1, [&] { control->RebuildMesh(); });
+            [&] { zorvel::BuildStrip(control->Grid().View(), strip.data()); });
+    Measure("zorvel_build_vertices", samples * 5, 1, [&] { control->Renderer().BuildVertices(); });
+    Measure("zorvel_rebuild_mesh", samples * 5, 1, [&] { control->Renderer().RebuildMesh(); });
 
     // (e) Late-bound SetData, and the same calls bound early for comparison.
     ComPtr<IDispatch> dispatch;
@@ -298,7 +298,7 @@ int RunAll(int samples, bool dump) {
     if (!hidden || FAILED(hidden->SetPointsPerXY(173, 173))) return 1;
     Measure("zorvel_sample_script", samples, 1, [&] { RunText(hidden.get(), sample.get()); });
     Measure("zorvel_empty_script", samples * 10, 1, [&] { RunText(hidden.get(), empty.get()); });
-    if (Impl(hidden)->Grid()->Heights()[1 + 173] == 0.0f)
+    if (Impl(hidden)->Grid().Heights()[1 + 173] == 0.0f)
         std::fprintf(stderr, "zorvel_bench: WARNING: the sample script did not fill the grid\n");
     return 0;
 }
@@ -332,7 +332,7 @@ int RunMemory() {
     ShownControl shown;
     if (!shown.Show()) return 1;
     RunText(shown.surface.get(), sample.get());
-    for (int i = 0; i < 20; ++i) shown.control->OnTimer(1);
+    for (int i = 0; i < 20; ++i) shown.control->Renderer().OnTimer();
     shown.fence.Wait();
     ReportMemory("zorvel_mem_one_control");
     return 0;

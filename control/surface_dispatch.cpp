@@ -19,20 +19,24 @@ struct NameEntry {
 // Member names and parameter names share the table; a parameter name maps to
 // its position in its method's parameter list.  Searched in this order.
 const NameEntry kNames[] = {
-    {L"lpx", 0},           {L"lpy", 1},          {L"SetPointPerXY", 10000},
-    {L"SetPointsPerXY", 1}, {L"ppX", 0},          {L"ppY", 1},
-    {L"GetPointsPerXY", 2}, {L"min_x", 0},        {L"max_x", 1},
-    {L"SetXRange", 3},     {L"min_y", 0},        {L"max_y", 1},
-    {L"SetYRange", 4},     {L"posx", 0},         {L"posy", 1},
-    {L"x", 2},             {L"y", 3},            {L"z", 4},
-    {L"SetData", 5},       {L"pflminX", 0},      {L"pflmaxX", 1},
-    {L"GetXRange", 6},     {L"pflminY", 0},      {L"pflmaxY", 1},
-    {L"GetYRange", 7},     {L"Refresh", 8},      {L"XYRotate", 9},
-    {L"pVal", 0},          {L"get_XYRotate", 9}, {L"put_XYRotate", 9},
-    {L"ZRotate", 10},      {L"get_ZRotate", 10}, {L"put_ZRotate", 10},
-    {L"Radius", 11},       {L"get_Radius", 11},  {L"put_Radius", 11},
-    {L"filename", 0},      {L"Result", 1},       {L"RunScriptFromFile", 12},
-    {L"script", 0},        {L"RunScript", 13},
+    {L"lpx", 0}, {L"lpy", 1}, {L"SetPointPerXY", DISPID_SURFACE_SETPOINTPERXY},
+    {L"SetPointsPerXY", DISPID_SURFACE_SETPOINTSPERXY},
+    {L"ppX", 0}, {L"ppY", 1}, {L"GetPointsPerXY", DISPID_SURFACE_GETPOINTSPERXY},
+    {L"min_x", 0}, {L"max_x", 1}, {L"SetXRange", DISPID_SURFACE_SETXRANGE},
+    {L"min_y", 0}, {L"max_y", 1}, {L"SetYRange", DISPID_SURFACE_SETYRANGE},
+    {L"posx", 0}, {L"posy", 1}, {L"x", 2}, {L"y", 3}, {L"z", 4},
+    {L"SetData", DISPID_SURFACE_SETDATA},
+    {L"pflminX", 0}, {L"pflmaxX", 1}, {L"GetXRange", DISPID_SURFACE_GETXRANGE},
+    {L"pflminY", 0}, {L"pflmaxY", 1}, {L"GetYRange", DISPID_SURFACE_GETYRANGE},
+    {L"Refresh", DISPID_SURFACE_REFRESH},
+    {L"XYRotate", DISPID_SURFACE_XYROTATE}, {L"pVal", 0},
+    {L"get_XYRotate", DISPID_SURFACE_XYROTATE}, {L"put_XYRotate", DISPID_SURFACE_XYROTATE},
+    {L"ZRotate", DISPID_SURFACE_ZROTATE},
+    {L"get_ZRotate", DISPID_SURFACE_ZROTATE}, {L"put_ZRotate", DISPID_SURFACE_ZROTATE},
+    {L"Radius", DISPID_SURFACE_RADIUS},
+    {L"get_Radius", DISPID_SURFACE_RADIUS}, {L"put_Radius", DISPID_SURFACE_RADIUS},
+    {L"filename", 0}, {L"Result", 1}, {L"RunScriptFromFile", DISPID_SURFACE_RUNSCRIPTFROMFILE},
+    {L"script", 0}, {L"RunScript", DISPID_SURFACE_RUNSCRIPT},
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == 41, "41 names");
 
@@ -56,45 +60,45 @@ constexpr VARTYPE kLongRef = VT_BYREF | VT_I4;
 constexpr VARTYPE kFloatRef = VT_BYREF | VT_R4;
 
 const Operation kOperations[] = {
-    {10000, Kind::Method, 2, {VT_I4, VT_I4},
+    {DISPID_SURFACE_SETPOINTPERXY, Kind::Method, 2, {VT_I4, VT_I4},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetPointPerXY(a[0].lVal, a[1].lVal); }},
-    {1, Kind::Method, 2, {VT_I4, VT_I4},
+    {DISPID_SURFACE_SETPOINTSPERXY, Kind::Method, 2, {VT_I4, VT_I4},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetPointsPerXY(a[0].lVal, a[1].lVal); }},
-    {2, Kind::Method, 2, {kLongRef, kLongRef},
+    {DISPID_SURFACE_GETPOINTSPERXY, Kind::Method, 2, {kLongRef, kLongRef},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->GetPointsPerXY(a[0].plVal, a[1].plVal); }},
-    {3, Kind::Method, 2, {VT_R4, VT_R4},
+    {DISPID_SURFACE_SETXRANGE, Kind::Method, 2, {VT_R4, VT_R4},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetXRange(a[0].fltVal, a[1].fltVal); }},
-    {4, Kind::Method, 2, {VT_R4, VT_R4},
+    {DISPID_SURFACE_SETYRANGE, Kind::Method, 2, {VT_R4, VT_R4},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetYRange(a[0].fltVal, a[1].fltVal); }},
-    {5, Kind::Method, 5, {VT_I4, VT_I4, VT_R4, VT_R4, VT_R4},
+    {DISPID_SURFACE_SETDATA, Kind::Method, 5, {VT_I4, VT_I4, VT_R4, VT_R4, VT_R4},
      [](ISurface* s, const VARIANT* a, VARIANT*) {
          return s->SetData(a[0].lVal, a[1].lVal, a[2].fltVal, a[3].fltVal, a[4].fltVal);
      }},
-    {6, Kind::Method, 2, {kFloatRef, kFloatRef},
+    {DISPID_SURFACE_GETXRANGE, Kind::Method, 2, {kFloatRef, kFloatRef},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->GetXRange(a[0].pfltVal, a[1].pfltVal); }},
-    {7, Kind::Method, 2, {kFloatRef, kFloatRef},
+    {DISPID_SURFACE_GETYRANGE, Kind::Method, 2, {kFloatRef, kFloatRef},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->GetYRange(a[0].pfltVal, a[1].pfltVal); }},
-    {8, Kind::Method, 0, {},
+    {DISPID_SURFACE_REFRESH, Kind::Method, 0, {},
      [](ISurface* s, const VARIANT*, VARIANT*) { return s->Refresh(); }},
-    {9, Kind::PropertyGet, 0, {},
+    {DISPID_SURFACE_XYROTATE, Kind::PropertyGet, 0, {},
      [](ISurface* s, const VARIANT*, VARIANT* r) { r->vt = VT_I4; return s->get_XYRotate(&r->lVal); }},
-    {9, Kind::PropertyPut, 1, {VT_I4},
+    {DISPID_SURFACE_XYROTATE, Kind::PropertyPut, 1, {VT_I4},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->put_XYRotate(a[0].lVal); }},
-    {10, Kind::PropertyGet, 0, {},
+    {DISPID_SURFACE_ZROTATE, Kind::PropertyGet, 0, {},
      [](ISurface* s, const VARIANT*, VARIANT* r) { r->vt = VT_I4; return s->get_ZRotate(&r->lVal); }},
-    {10, Kind::PropertyPut, 1, {VT_I4},
+    {DISPID_SURFACE_ZROTATE, Kind::PropertyPut, 1, {VT_I4},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->put_ZRotate(a[0].lVal); }},
-    {11, Kind::PropertyGet, 0, {},
+    {DISPID_SURFACE_RADIUS, Kind::PropertyGet, 0, {},
      [](ISurface* s, const VARIANT*, VARIANT* r) { r->vt = VT_R4; return s->get_Radius(&r->fltVal); }},
-    {11, Kind::PropertyPut, 1, {VT_R4},
+    {DISPID_SURFACE_RADIUS, Kind::PropertyPut, 1, {VT_R4},
      [](ISurface* s, const VARIANT* a, VARIANT*) { return s->put_Radius(a[0].fltVal); }},
-    {12, Kind::Method, 1, {VT_BSTR},
+    {DISPID_SURFACE_RUNSCRIPTFROMFILE, Kind::Method, 1, {VT_BSTR},
      [](ISurface* s, const VARIANT* a, VARIANT* r) {
          r->vt = VT_BSTR;
          r->bstrVal = nullptr;
          return s->RunScriptFromFile(a[0].bstrVal, &r->bstrVal);
      }},
-    {13, Kind::Method, 1, {VT_BSTR},
+    {DISPID_SURFACE_RUNSCRIPT, Kind::Method, 1, {VT_BSTR},
      [](ISurface* s, const VARIANT* a, VARIANT* r) {
          r->vt = VT_BSTR;
          r->bstrVal = nullptr;
@@ -230,7 +234,8 @@ STDMETHODIMP CSurface::GetTypeInfo(UINT iTInfo, LCID, ITypeInfo** ppTInfo) {
     *ppTInfo = nullptr;
     if (iTInfo != 0) return DISP_E_BADINDEX;
     ComPtr<ITypeLib> typeLib;
-    RETURN_IF_FAILED(LoadRegTypeLib(LIBID_Vexo, 1, 0, MAKELCID(0x0409, SORT_DEFAULT), typeLib.put()));
+    RETURN_IF_FAILED(LoadRegTypeLib(LIBID_Vexo, zorvel::kTypeLibMajor, zorvel::kTypeLibMinor,
+                                    MAKELCID(zorvel::kTypeLibLocale, SORT_DEFAULT), typeLib.put()));
     return typeLib->GetTypeInfoOfGuid(IID_ISurface, ppTInfo);
 }
 

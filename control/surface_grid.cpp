@@ -8,14 +8,12 @@
 #include "control/surface_grid.h"
 
 #include <cmath>
-#include <cstdlib>
 
+#include "common/float_arrays.h"
 #include "control/status.h"
 
 namespace zorvel {
 namespace {
-
-AllocationHook g_allocationHook = nullptr;
 
 // value[i] = min + ((max - min) * i) / (n - 1), formed in double and rounded
 // once when stored.  A single point gets the minimum instead of 0/0.
@@ -35,29 +33,6 @@ void SpreadAxis(float* values, uint32_t count, float min, float max)
 }
 
 }  // namespace
-
-AllocationHook SetAllocationHook(AllocationHook hook)
-{
-    const AllocationHook previous = g_allocationHook;
-    g_allocationHook = hook;
-    return previous;
-}
-
-float* AllocateFloats(uint64_t count)
-{
-    constexpr uint64_t kMaxBytes = 0xFFFFFFFFu;
-    if (count == 0 || count > kMaxBytes / sizeof(float))
-        return nullptr;
-    const uint64_t bytes = count * sizeof(float);
-    if (g_allocationHook && !g_allocationHook(bytes))
-        return nullptr;
-    return static_cast<float*>(std::malloc(static_cast<size_t>(bytes)));
-}
-
-void FreeFloats(float* values)
-{
-    std::free(values);
-}
 
 }  // namespace zorvel
 
@@ -156,6 +131,11 @@ int CSurfaceGrid::SetPoint(uint32_t col, uint32_t row, float x, float y, float z
     m_xValues[col] = x;
     m_yValues[row] = y;
     return zorvel::kOk;
+}
+
+zorvel::GridView CSurfaceGrid::View() const
+{
+    return zorvel::GridView{XValues(), YValues(), Heights(), m_countX, m_countY, HasArrays()};
 }
 
 bool CSurfaceGrid::HasArrays() const

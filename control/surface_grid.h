@@ -4,20 +4,8 @@
 
 #include <cstdint>
 
-namespace zorvel {
-
-// Lets a test refuse chosen allocations: the hook sees each byte size and
-// returns false to make that allocation fail.  Returns the previous hook.
-using AllocationHook = bool (*)(uint64_t byteCount);
-AllocationHook SetAllocationHook(AllocationHook hook);
-
-// Every float array of the core comes from here (the general heap).  Null for
-// a count of 0, for a byte size that does not fit 32 bits, when the hook
-// refuses, or when the heap is exhausted.
-float* AllocateFloats(uint64_t count);
-void FreeFloats(float* values);
-
-}  // namespace zorvel
+#include "common/float_arrays.h"
+#include "render/grid_view.h"
 
 // Heights are stored row after row: point (col, row) is element
 // col + row * CountX() of Heights().
@@ -60,6 +48,8 @@ public:
     const float* XValues() const { return HasArrays() ? m_xValues : nullptr; }
     const float* YValues() const { return HasArrays() ? m_yValues : nullptr; }
     const float* Heights() const { return HasArrays() ? m_heights : nullptr; }
+    // What the renderer and the mesh read.
+    zorvel::GridView View() const;
 
 private:
     int SetAxis(float min, float max, uint32_t count, float*& values,

@@ -4,8 +4,7 @@
 
 #include <new>
 
-#include "render/camera.h"
-#include "server/module.h"
+#include "common/module.h"
 
 namespace {
 
@@ -16,9 +15,14 @@ struct InterfaceEntry {
     Cast cast;
 };
 
+// The control's own interfaces, and those of its embedding part.
 template <typename I>
 IUnknown* As(CSurface* s) {
     return static_cast<I*>(s);
+}
+template <typename I>
+IUnknown* Embedded(CSurface* s) {
+    return static_cast<I*>(&s->Embedding());
 }
 
 // Searched in this order; the first entry is the object's identity.  Where an
@@ -27,23 +31,23 @@ IUnknown* As(CSurface* s) {
 const InterfaceEntry kInterfaceTable[] = {
     {&IID_ISurface, As<ISurface>},
     {&IID_IDispatch, As<ISurface>},
-    {&IID_IPersistStreamInit, As<IPersistStreamInit>},
-    {&IID_IPersist, As<IPersistStreamInit>},
-    {&IID_IOleControl, As<IOleControl>},
-    {&IID_IOleObject, As<IOleObject>},
-    {&IID_IOleInPlaceActiveObject, As<IOleInPlaceActiveObject>},
-    {&IID_IOleWindow, As<IOleInPlaceActiveObject>},
-    {&IID_IViewObjectEx, As<IViewObjectEx>},
-    {&IID_IViewObject2, As<IViewObjectEx>},
-    {&IID_IViewObject, As<IViewObjectEx>},
-    {&IID_IOleInPlaceObjectWindowless, As<IOleInPlaceObjectWindowless>},
-    {&IID_IOleInPlaceObject, As<IOleInPlaceObjectWindowless>},
-    {&IID_IPersistStorage, As<IPersistStorage>},
-    {&IID_ISpecifyPropertyPages, As<ISpecifyPropertyPages>},
-    {&IID_IQuickActivate, As<IQuickActivate>},
-    {&IID_IDataObject, As<IDataObject>},
-    {&IID_IProvideClassInfo2, As<IProvideClassInfo2>},
-    {&IID_IProvideClassInfo, As<IProvideClassInfo2>},
+    {&IID_IPersistStreamInit, Embedded<IPersistStreamInit>},
+    {&IID_IPersist, Embedded<IPersistStreamInit>},
+    {&IID_IOleControl, Embedded<IOleControl>},
+    {&IID_IOleObject, Embedded<IOleObject>},
+    {&IID_IOleInPlaceActiveObject, Embedded<IOleInPlaceActiveObject>},
+    {&IID_IOleWindow, Embedded<IOleInPlaceActiveObject>},
+    {&IID_IViewObjectEx, Embedded<IViewObjectEx>},
+    {&IID_IViewObject2, Embedded<IViewObjectEx>},
+    {&IID_IViewObject, Embedded<IViewObjectEx>},
+    {&IID_IOleInPlaceObjectWindowless, Embedded<IOleInPlaceObjectWindowless>},
+    {&IID_IOleInPlaceObject, Embedded<IOleInPlaceObjectWindowless>},
+    {&IID_IPersistStorage, Embedded<IPersistStorage>},
+    {&IID_ISpecifyPropertyPages, Embedded<ISpecifyPropertyPages>},
+    {&IID_IQuickActivate, Embedded<IQuickActivate>},
+    {&IID_IDataObject, Embedded<IDataObject>},
+    {&IID_IProvideClassInfo2, Embedded<IProvideClassInfo2>},
+    {&IID_IProvideClassInfo, Embedded<IProvideClassInfo2>},
     {&IID_ISupportErrorInfo, As<ISupportErrorInfo>},
 };
 
@@ -104,10 +108,6 @@ HRESULT CSurface::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {
 
     CSurface* object = new (std::nothrow) CSurface(outer);
     if (!object) return E_OUTOFMEMORY;
-    if (!object->m_pGrid) {
-        delete object;
-        return E_OUTOFMEMORY;
-    }
 
     // A temporary reference keeps the object alive through its construction step.
     object->m_inner.AddRef();
@@ -118,11 +118,28 @@ HRESULT CSurface::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {
 }
 
 CSurface::CSurface(IUnknown* outer)
-    : m_inner(this), m_pOuterUnknown(outer ? outer : &m_inner), m_pGrid(new (std::nothrow) CSurfaceGrid) {
-    g_module.Lock();
-    m_vEye = zorvel::EyeFromAngles(m_fAzimuth, m_fElevation, m_fRadius);
+    : m_inner(this),
+      m_pOuterUnknown(outer ? outer : &m_inner),
+      m_renderer(*this),
+      m_embedding(m_pOuterUnknown, m_renderer) {
+    zorvel::LockModule();
 }
 
 CSurface::~CSurface() {
-    g_module.Unlock();
+    zorvel::UnlockModule();
+}
+
+HRESULT CSurface::FinalConstruct() {
+    return m_scripts.Attach(this);
+}
+
+void CSurface::FinalRelease() {
+    // The window goes first: its last messages still reach the embedding.
+    m_renderer.Shutdown();
+    m_scripts.Detach();
+}
+
+void CSurface::ResetGrid() {
+    // Whatever grid this leaves is drawn, so its result does not matter here.
+    m_grid.ResizeFromTotal(static_cast<uint32_t>(m_nPointCount), m_grid.CountX(), m_grid.CountY());
 }

@@ -128,7 +128,7 @@ void CheckStrip(const CSurfaceGrid& grid, const SurfaceVertex* strip, uint32_t c
             FUZZ_CHECK(SameValue(v.y, rowY[row]));
         rowY[row] = v.y;
         seenY[row] = true;
-        const D3DXVECTOR3 normal = zorvel::ComputeNormal(grid, col, row);
+        const D3DXVECTOR3 normal = zorvel::ComputeNormal(grid.View(), col, row);
         FUZZ_CHECK(SameValue(v.nx, normal.x) && SameValue(v.ny, normal.y) && SameValue(v.nz, normal.z));
         CheckNormal(normal);
     };
@@ -151,7 +151,7 @@ void CheckStrip(const CSurfaceGrid& grid, const SurfaceVertex* strip, uint32_t c
 
 void CheckMesh(FuzzInput& in, const CSurfaceGrid& grid)
 {
-    const uint32_t count = zorvel::StripVertexCount(grid);
+    const uint32_t count = zorvel::StripVertexCount(grid.View());
     uint64_t expected = 0;
     if (grid.HasArrays() && grid.CountY() >= 2)
         expected = 2 * static_cast<uint64_t>(grid.CountX()) * (grid.CountY() - 1);
@@ -160,20 +160,20 @@ void CheckMesh(FuzzInput& in, const CSurfaceGrid& grid)
     FUZZ_CHECK(count == expected);
 
     // Outside the grid, or without arrays, a normal is zero.
-    const D3DXVECTOR3 outside = zorvel::ComputeNormal(grid, in.Index(grid.CountX()), grid.CountY());
+    const D3DXVECTOR3 outside = zorvel::ComputeNormal(grid.View(), in.Index(grid.CountX()), grid.CountY());
     FUZZ_CHECK(outside.x == 0.0f && outside.y == 0.0f && outside.z == 0.0f);
 
     if (count == 0) {
-        FUZZ_CHECK(zorvel::BuildStrip(grid, nullptr) == 0);
+        FUZZ_CHECK(zorvel::BuildStrip(grid.View(), nullptr) == 0);
         return;
     }
     // Exactly as many vertices as promised: one more written is a heap overflow.
     std::unique_ptr<SurfaceVertex[]> withScratch(new SurfaceVertex[count]);
     std::unique_ptr<SurfaceVertex[]> withoutScratch(new SurfaceVertex[count]);
     zorvel_fuzz::ResetHeapFaults();
-    FUZZ_CHECK(zorvel::BuildStrip(grid, withScratch.get()) == count);
+    FUZZ_CHECK(zorvel::BuildStrip(grid.View(), withScratch.get()) == count);
     zorvel_fuzz::FailAllAllocations(true);
-    FUZZ_CHECK(zorvel::BuildStrip(grid, withoutScratch.get()) == count);
+    FUZZ_CHECK(zorvel::BuildStrip(grid.View(), withoutScratch.get()) == count);
     zorvel_fuzz::ResetHeapFaults();
     FUZZ_CHECK(SameVertices(withScratch.get(), withoutScratch.get(), count));
     CheckStrip(grid, withScratch.get(), count);

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "control/persisted_extent.h"
+#include "embed/persisted_extent.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
 

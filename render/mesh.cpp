@@ -7,6 +7,7 @@
 
 #include "render/mesh.h"
 #include "render/normalize.h"
+#include "common/float_arrays.h"
 
 #include <utility>
 
@@ -14,25 +15,6 @@ namespace zorvel {
 namespace {
 
 constexpr uint64_t kMaxStripBytes = 0xFFFFFFFFu;
-
-struct GridData {
-    const float* xs;
-    const float* ys;
-    const float* heights;
-    uint32_t countX;
-    uint32_t countY;
-
-    float Height(uint32_t col, uint32_t row) const
-    {
-        return heights[col + static_cast<size_t>(row) * countX];
-    }
-};
-
-GridData ViewOf(const CSurfaceGrid& grid)
-{
-    return GridData{grid.XValues(), grid.YValues(), grid.Heights(),
-                    grid.CountX(), grid.CountY()};
-}
 
 // Model x = data x * scale - offset maps [min, max] onto [-10, 10]; a
 // degenerate axis keeps scale 1 and lands on 10.
@@ -69,7 +51,7 @@ float Average(float a, float b, float c, float d)
 // D x R, L x D.  Edges are neighbour minus point in data units; p - p is
 // written out rather than 0 so that infinite coordinates give NaN as the
 // plain formula does.
-void FacesAt(const GridData& g, uint32_t col, uint32_t row, D3DXVECTOR3* faces)
+void FacesAt(const GridView& g, uint32_t col, uint32_t row, D3DXVECTOR3* faces)
 {
     const float px = g.xs[col];
     const float py = g.ys[row];
@@ -103,7 +85,7 @@ D3DXVECTOR3 AverageFaces(const D3DXVECTOR3* faces)
                        Average(faces[0].z, faces[1].z, faces[2].z, faces[3].z));
 }
 
-D3DXVECTOR3 NormalAt(const GridData& g, uint32_t col, uint32_t row)
+D3DXVECTOR3 NormalAt(const GridView& g, uint32_t col, uint32_t row)
 {
     D3DXVECTOR3 faces[4];
     FacesAt(g, col, row, faces);
@@ -114,7 +96,7 @@ D3DXVECTOR3 NormalAt(const GridData& g, uint32_t col, uint32_t row)
 
 // The same normals as NormalAt for a whole row; the square roots run in one
 // tight loop, which keeps the divider busier than four at a time.
-void RowNormals(const GridData& g, uint32_t row, D3DXVECTOR3* faces, D3DXVECTOR3* normals)
+void RowNormals(const GridView& g, uint32_t row, D3DXVECTOR3* faces, D3DXVECTOR3* normals)
 {
     for (uint32_t col = 0; col < g.countX; ++col)
         FacesAt(g, col, row, faces + 4 * static_cast<size_t>(col));
@@ -126,7 +108,7 @@ void RowNormals(const GridData& g, uint32_t row, D3DXVECTOR3* faces, D3DXVECTOR3
 }
 
 struct StripWriter {
-    const GridData& grid;
+    const GridView& grid;
     AxisMapping mapX;
     AxisMapping mapY;
 
@@ -171,22 +153,21 @@ struct StripWriter {
 
 }  // namespace
 
-uint32_t StripVertexCount(const CSurfaceGrid& grid)
+uint32_t StripVertexCount(const GridView& grid)
 {
-    if (grid.CountY() < 2 || !grid.HasArrays())
+    if (grid.countY < 2 || !grid.hasArrays)
         return 0;
-    const uint64_t count = 2 * static_cast<uint64_t>(grid.CountX()) * (grid.CountY() - 1);
+    const uint64_t count = 2 * static_cast<uint64_t>(grid.countX) * (grid.countY - 1);
     if (count * sizeof(SurfaceVertex) > kMaxStripBytes)
         return 0;
     return static_cast<uint32_t>(count);
 }
 
-uint32_t BuildStrip(const CSurfaceGrid& grid, SurfaceVertex* out)
+uint32_t BuildStrip(const GridView& g, SurfaceVertex* out)
 {
-    const uint32_t count = StripVertexCount(grid);
+    const uint32_t count = StripVertexCount(g);
     if (count == 0)
         return 0;
-    const GridData g = ViewOf(grid);
     StripWriter writer{g, MapAxis(g.xs, g.countX), MapAxis(g.ys, g.countY)};
 
     // Every inner row appears in two bands; with two rows of normals at hand
@@ -227,11 +208,11 @@ uint32_t BuildStrip(const CSurfaceGrid& grid, SurfaceVertex* out)
     return count;
 }
 
-D3DXVECTOR3 ComputeNormal(const CSurfaceGrid& grid, uint32_t col, uint32_t row)
+D3DXVECTOR3 ComputeNormal(const GridView& grid, uint32_t col, uint32_t row)
 {
-    if (col >= grid.CountX() || row >= grid.CountY() || !grid.HasArrays())
+    if (col >= grid.countX || row >= grid.countY || !grid.hasArrays)
         return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
-    return NormalAt(ViewOf(grid), col, row);
+    return NormalAt(grid, col, row);
 }
 
 void FindMinMax(const float* values, uint32_t count, float* min, float* max)

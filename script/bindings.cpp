@@ -12,7 +12,8 @@
 #include <new>
 #include <string>
 
-#include "control/surface.h"
+#include "common/identifiers.h"
+#include "common/owners.h"
 #include "script/script_state.h"
 #include "script/text.h"
 

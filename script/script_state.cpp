@@ -7,16 +7,14 @@
 #include <utility>
 #include <vector>
 
-#include "control/surface.h"
-
-CSurface* g_pCurrentSurface = nullptr;
+ISurface* g_pCurrentSurface = nullptr;
 lua_State* g_pLuaState = nullptr;
 
 namespace zorvel::script {
 namespace {
 
 struct StateEntry {
-    CSurface* owner;  // null once the control is gone
+    ISurface* owner;  // null once the control is gone
     UniqueLuaState state;
     int runs;         // script runs in this state not yet unwound
 };
@@ -58,7 +56,7 @@ UniqueLuaState TakeOut(std::vector<StateEntry>::iterator it) {
 
 }  // namespace
 
-HRESULT AddControlState(CSurface* owner, UniqueLuaState state) noexcept {
+HRESULT AddControlState(ISurface* owner, UniqueLuaState state) noexcept {
     try {
         Entries().push_back(StateEntry{owner, std::move(state), 0});
     } catch (...) {
@@ -68,7 +66,7 @@ HRESULT AddControlState(CSurface* owner, UniqueLuaState state) noexcept {
     return S_OK;
 }
 
-void RemoveControlState(CSurface* owner) noexcept {
+void RemoveControlState(ISurface* owner) noexcept {
     std::vector<StateEntry>& entries = Entries();
     auto it = std::find_if(entries.begin(), entries.end(),
                            [owner](const StateEntry& entry) { return entry.owner == owner; });
@@ -99,17 +97,3 @@ size_t OpenStateCount() noexcept {
 }
 
 }  // namespace zorvel::script
-
-HRESULT CSurface::AttachScriptState() {
-    zorvel::script::UniqueLuaState state = zorvel::script::NewScriptState();
-    if (!state) return E_OUTOFMEMORY;
-    lua_State* L = state.get();
-    RETURN_IF_FAILED(zorvel::script::AddControlState(this, std::move(state)));
-    m_pLuaState = L;
-    return S_OK;
-}
-
-void CSurface::DetachScriptState() {
-    m_pLuaState = nullptr;
-    zorvel::script::RemoveControlState(this);
-}

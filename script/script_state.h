@@ -12,11 +12,11 @@
 
 #include <cstddef>
 
+#include "common/identifiers.h"
 #include "script/lua_api.h"
 
-class CSurface;
 
-extern CSurface* g_pCurrentSurface;
+extern ISurface* g_pCurrentSurface;
 extern lua_State* g_pLuaState;
 
 namespace zorvel::script {
@@ -26,10 +26,10 @@ namespace zorvel::script {
 UniqueLuaState NewScriptState() noexcept;
 
 // Takes the state over and makes owner and state the current pair.
-HRESULT AddControlState(CSurface* owner, UniqueLuaState state) noexcept;
+HRESULT AddControlState(ISurface* owner, UniqueLuaState state) noexcept;
 // Hands the current pair on, then closes the owner's state unless a run in it
 // has yet to unwind.
-void RemoveControlState(CSurface* owner) noexcept;
+void RemoveControlState(ISurface* owner) noexcept;
 
 // Marks a script run in L for as long as it lives.
 class ScopedRun {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel::script {
 

@@ -1,22 +1,39 @@
 // The exported entry points of Zorvel.dll.  Everything they reach lives in
-// the static library the tests link as well.
+// the static libraries the tests link as well.  No C++ exception may cross
+// into the caller: each entry point that can meet one answers with an
+// HRESULT instead.
 #include <windows.h>
 #include <objbase.h>
 
-#include "control/surface.h"
+#include <new>
+
 #include "render/direct3d_entry.h"
+#include "render/renderer.h"
 #include "server/module.h"
 #include "server/per_user_registration.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module.SetModuleInstance(hInstance);
-        if (g_module.InitFailed()) return FALSE;
+namespace {
+
+template <typename Call>
+HRESULT Guarded(Call call) noexcept {
+    try {
+        return call();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
     }
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_ATTACH && g_module.InitFailed()) return FALSE;
     // Windows keeps a library's window classes after FreeLibrary; a later load
     // at another address would find a class whose procedure is gone.  At
     // process exit (reserved set) there is nothing to tidy.
-    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) CSurface::UnregisterControlWindowClass();
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr)
+        zorvel::Renderer::UnregisterControlWindowClass();
     return TRUE;
 }
 
@@ -29,7 +46,7 @@ STDAPI DllCanUnloadNow() {
 }
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-    const HRESULT hr = g_module.GetClassObject(rclsid, riid, ppv);
+    const HRESULT hr = Guarded([&] { return g_module.GetClassObject(rclsid, riid, ppv); });
     // The statically linked C++ runtime keeps a kernel handle and its
     // exception buffer with every load and gives neither back on unload, so
     // a host that frees unused libraries would lose them on every reload.
@@ -45,15 +62,17 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
 }
 
 STDAPI DllRegisterServer() {
-    return g_module.RegisterServer();
+    return Guarded([] { return g_module.RegisterServer(); });
 }
 
 STDAPI DllUnregisterServer() {
-    return g_module.UnregisterServer();
+    return Guarded([] { return g_module.UnregisterServer(); });
 }
 
 // "regsvr32 /n /i:user" registers for the current user alone (no
 // administrator rights needed); "/u /n /i:user" takes that back.
 STDAPI DllInstall(BOOL bInstall, LPCWSTR pszCmdLine) {
-    return zorvel::InstallServer(g_module.GetModuleInstance(), bInstall, pszCmdLine);
+    return Guarded([&] {
+        return zorvel::InstallServer(g_module.GetModuleInstance(), bInstall, pszCmdLine);
+    });
 }

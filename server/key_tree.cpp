@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel {
 namespace {

@@ -1,14 +1,12 @@
 #include "server/module.h"
 
+#include "common/hresult.h"
 #include "server/object_map.h"
-#include "server/owners.h"
 #include "server/server_registration.h"
 
 CVexoModule g_module;
 
 CVexoModule::CVexoModule() {
-    // A library linked into a program sees the program's handle until DllMain says otherwise.
-    m_hInstance = GetModuleHandleW(nullptr);
     if (!InitializeCriticalSectionAndSpinCount(&m_csClassObject, 0)) m_bInitFailed = true;
 }
 
@@ -46,13 +44,13 @@ HRESULT CVexoModule::GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
 
 HRESULT CVexoModule::RegisterServer() {
     zorvel::ServerRegistration server;
-    RETURN_IF_FAILED(zorvel::DescribeModule(m_hInstance, &server));
+    RETURN_IF_FAILED(zorvel::DescribeModule(GetModuleInstance(), &server));
     return zorvel::RegisterServer(server);
 }
 
 HRESULT CVexoModule::UnregisterServer() {
     zorvel::ServerRegistration server;
-    RETURN_IF_FAILED(zorvel::DescribeModule(m_hInstance, &server));
+    RETURN_IF_FAILED(zorvel::DescribeModule(GetModuleInstance(), &server));
     return zorvel::UnregisterServer(server);
 }
 

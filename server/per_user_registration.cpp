@@ -2,7 +2,7 @@
 
 #include <oleauto.h>
 
-#include "server/owners.h"
+#include "common/owners.h"
 #include "server/server_registration.h"
 
 namespace zorvel {

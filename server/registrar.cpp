@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel {
 namespace {

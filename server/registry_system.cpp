@@ -1,7 +1,7 @@
 // RegistryStore over the Win32 registry functions.
 #include "server/registry.h"
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel {
 namespace {

@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "server/object_map.h"
-#include "server/owners.h"
+#include "common/owners.h"
 #include "server/registrar.h"
 #include "zorvel_h.h"
 
@@ -81,15 +81,15 @@ HRESULT UnregisterServer(const ServerRegistration& server) {
 
 HRESULT LoadRegistrarScript(HMODULE module, UINT id, std::wstring* script) {
     HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), L"REGISTRY");
-    if (!resource) return HRESULT_FROM_WIN32(GetLastError());
+    if (!resource) return zorvel::LastErrorResult();
     HGLOBAL loaded = LoadResource(module, resource);
     const DWORD size = SizeofResource(module, resource);
     const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!bytes) return HRESULT_FROM_WIN32(GetLastError());
+    if (!bytes) return zorvel::LastErrorResult();
     script->clear();
     if (size == 0) return S_OK;
     const int length = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), nullptr, 0);
-    if (length <= 0) return HRESULT_FROM_WIN32(GetLastError());
+    if (length <= 0) return zorvel::LastErrorResult();
     script->resize(static_cast<size_t>(length));
     MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(size), &(*script)[0], length);
     return S_OK;

@@ -4,14 +4,14 @@
 
 #include <vector>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel {
 
 HRESULT GetModulePath(HMODULE module, std::wstring* path) {
     wchar_t buffer[MAX_PATH];
     const DWORD length = GetModuleFileNameW(module, buffer, MAX_PATH);
-    if (length == 0) return HRESULT_FROM_WIN32(GetLastError());
+    if (length == 0) return zorvel::LastErrorResult();
     // A full buffer means the name was cut short.
     if (length >= MAX_PATH) return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
     path->assign(buffer, length);

@@ -22,7 +22,7 @@ set_tests_properties(package_per_user_registration PROPERTIES
 
 # The guide's C++ and VBScript examples, run against the registered control.
 add_executable(guide_client ${CMAKE_CURRENT_SOURCE_DIR}/package/guide_client.cpp)
-target_link_libraries(guide_client PRIVATE zorvel_win)
+target_link_libraries(guide_client PRIVATE zorvel_common)
 target_link_options(guide_client PRIVATE -mconsole)
 add_dependencies(guide_client Zorvel)
 add_test(NAME package_guide_cpp COMMAND guide_client)

@@ -2,7 +2,7 @@
 
 #include <olectl.h>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel::host {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel::host {
 namespace {

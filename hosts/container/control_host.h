@@ -11,7 +11,7 @@
 #include "hosts/container/control_data.h"
 #include "hosts/container/control_site.h"
 #include "hosts/container/inplace_frame.h"
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel::host {
 

@@ -10,7 +10,7 @@
 
 #include "hosts/container/ambient.h"
 #include "hosts/container/inplace_frame.h"
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel::host {
 

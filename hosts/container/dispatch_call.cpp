@@ -2,7 +2,7 @@
 
 #include <cwchar>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel::host {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel::host {
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <oleidl.h>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel::host {
 

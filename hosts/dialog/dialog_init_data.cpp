@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "common/hresult.h"
 #include "hosts/dialog/resource.h"
 
 namespace zorvel::host::dialog {
@@ -50,7 +51,7 @@ HRESULT LoadInitRecord(HINSTANCE module, WORD dialogId, WORD itemId, WORD messag
     if (!found) return S_FALSE;
     HGLOBAL loaded = LoadResource(module, found);
     const BYTE* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-    if (!bytes) return HRESULT_FROM_WIN32(GetLastError());
+    if (!bytes) return zorvel::LastErrorResult();
     return FindInitRecord(bytes, SizeofResource(module, found), itemId, messageId, data);
 }
 

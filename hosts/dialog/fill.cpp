@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "hosts/dialog/double_precision.h"
-#include "server/owners.h"
+#include "common/owners.h"
 
 // The C runtime's Bessel function of the first kind, order 0; the headers
 // hide it in strict standard mode.

@@ -4,6 +4,8 @@
 #include <new>
 #include <vector>
 
+#include "common/hresult.h"
+#include "common/identifiers.h"
 #include "hosts/container/control_host.h"
 #include "hosts/container/test_publication.h"
 #include "hosts/dialog/about_box.h"
@@ -20,9 +22,6 @@ constexpr wchar_t kHostName[] = L"KandelTest";
 constexpr UINT_PTR kTimerId = 1;
 constexpr UINT kTimerPeriodMs = 10;
 
-// CLSID {6639E6C2-8C6C-4870-841E-714BC429FD00}, the control item 1000 names.
-constexpr CLSID kSurfaceClsid = {0x6639E6C2, 0x8C6C, 0x4870,
-                                 {0x84, 0x1E, 0x71, 0x4B, 0xC4, 0x29, 0xFD, 0x00}};
 constexpr DesignFont kDialogFont = {L"MS Sans Serif", 800, FW_NORMAL, DEFAULT_CHARSET};
 
 struct DialogState {
@@ -140,7 +139,7 @@ HRESULT PlaceControl(HWND dialog, DialogState& state) {
     AmbientProperties ambient;
     ambient.font = kDialogFont;
     ambient.displayName = L"Surface";
-    RETURN_IF_FAILED(state.control.Create(dialog, rc, kSurfaceClsid, data, ambient));
+    RETURN_IF_FAILED(state.control.Create(dialog, rc, CLSID_CSurface, data, ambient));
     state.calls.Bind(state.control.Dispatch());
 
     // The control's window becomes item 1000, in the placeholder's place in
@@ -264,8 +263,7 @@ HRESULT CreateMainDialog(HINSTANCE resources, const DialogOptions& options, HWND
                                    DialogProc, reinterpret_cast<LPARAM>(state.get()));
     if (!hWnd || !IsWindow(hWnd)) {
         if (FAILED(state->createResult)) return state->createResult;
-        const DWORD error = GetLastError();
-        return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+        return LastErrorResult();
     }
     // From here on the window owns its state, until WM_NCDESTROY.
     state->ownedByWindow = true;

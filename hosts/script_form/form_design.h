@@ -35,10 +35,6 @@ constexpr DWORD kSurfaceStreamVersion = 0x800;
 constexpr LONG kSurfaceExtentWidth = 13573;
 constexpr LONG kSurfaceExtentHeight = 12303;
 
-// CLSID {6639E6C2-8C6C-4870-841E-714BC429FD00}, the control the form records.
-constexpr CLSID kSurfaceClsid = {0x6639E6C2, 0x8C6C, 0x4870,
-                                 {0x84, 0x1E, 0x71, 0x4B, 0xC4, 0x29, 0xFD, 0x00}};
-
 constexpr DesignFont kFormFont = {L"Arial", 975, FW_NORMAL, ANSI_CHARSET};
 constexpr DesignFont kScriptTextFont = {L"Arial", 825, FW_BOLD, ANSI_CHARSET};
 constexpr DesignFont kRunScriptFont = {L"MS Sans Serif", 825, FW_NORMAL, RUSSIAN_CHARSET};

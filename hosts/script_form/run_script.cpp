@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace zorvel::host::script_form {
 
@@ -25,7 +25,7 @@ HRESULT RunEditorScript(HWND edit, IDispatch* control, DispatchError* error) {
     }
     const VARIANT script = ArgBstr(text.get());
     UniqueVariant output;  // the script's printed text, which the form does not use
-    return InvokeByDispid(control, kDispidRunScript, DISPATCH_METHOD, &script, 1, output.put(), error);
+    return InvokeByDispid(control, DISPID_SURFACE_RUNSCRIPT, DISPATCH_METHOD, &script, 1, output.put(), error);
 }
 
 }  // namespace zorvel::host::script_form

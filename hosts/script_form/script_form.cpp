@@ -4,6 +4,8 @@
 #include <new>
 #include <string>
 
+#include "common/hresult.h"
+#include "common/identifiers.h"
 #include "hosts/container/control_host.h"
 #include "hosts/container/gdi_owners.h"
 #include "hosts/container/test_publication.h"
@@ -52,11 +54,6 @@ std::wstring SampleScriptText() {
     return std::wstring(kSampleScript, kSampleScript + kSampleScriptLength);
 }
 
-HRESULT LastErrorResult() {
-    const DWORD error = GetLastError();
-    return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
-}
-
 HRESULT CreateItems(HWND form, FormState& state) {
     state.dpi = SystemDpi();
     state.scriptTextFont.reset(CreateDesignFont(kScriptTextFont, state.dpi.y));
@@ -84,7 +81,7 @@ HRESULT CreateItems(HWND form, FormState& state) {
     ambient.displayName = L"cZorvel";
     ControlData data;
     data.stream = MakeExtentStream(kSurfaceStreamVersion, kSurfaceExtentWidth, kSurfaceExtentHeight);
-    RETURN_IF_FAILED(state.control.Create(form, ItemRect(kSurfaceDesign, state.dpi), kSurfaceClsid,
+    RETURN_IF_FAILED(state.control.Create(form, ItemRect(kSurfaceDesign, state.dpi), CLSID_CSurface,
                                           data, ambient));
     // The control's window takes its place first in the form's order.
     HWND controlWindow = state.control.Window();

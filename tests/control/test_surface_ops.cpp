@@ -46,16 +46,16 @@ TEST_F(SurfaceOps, NewControlHasItsDefaults) {
     float radius = 0;
     EXPECT_EQ(S_OK, surface->get_Radius(&radius));
     EXPECT_EQ(50.0f, radius);
-    EXPECT_EQ(nullptr, control->Device());
-    EXPECT_EQ(0u, control->TimerId());
+    EXPECT_EQ(nullptr, control->Renderer().Device());
+    EXPECT_EQ(0u, control->Renderer().TimerId());
 }
 
 TEST_F(SurfaceOps, PointCountProductMustLieBetween4And30000) {
     EXPECT_EQ(S_OK, surface->SetPointPerXY(2, 2));
-    EXPECT_EQ(2u, control->Grid()->CountX());
+    EXPECT_EQ(2u, control->Grid().CountX());
     EXPECT_EQ(S_OK, surface->SetPointPerXY(100, 300));
-    EXPECT_EQ(100u, control->Grid()->CountX());
-    EXPECT_EQ(300u, control->Grid()->CountY());
+    EXPECT_EQ(100u, control->Grid().CountX());
+    EXPECT_EQ(300u, control->Grid().CountY());
 
     EXPECT_EQ(1, surface->SetPointPerXY(1, 3));
     EXPECT_EQ(1, surface->SetPointPerXY(101, 300));
@@ -73,7 +73,7 @@ TEST_F(SurfaceOps, OneColumnGridIsAccepted) {
     EXPECT_EQ(1, nx);
     EXPECT_EQ(4, ny);
     // A single point per row sits at the range's lower end.
-    EXPECT_EQ(-10.0f, control->Grid()->XValues()[0]);
+    EXPECT_EQ(-10.0f, control->Grid().XValues()[0]);
 }
 
 TEST_F(SurfaceOps, WrappingProductIsTestedAfterTheWrap) {
@@ -84,11 +84,11 @@ TEST_F(SurfaceOps, WrappingProductIsTestedAfterTheWrap) {
     // -1 * -100 is 100 and passes the rule, but the counts cannot be allocated:
     // the call still succeeds and the grid is left without arrays, refusing points.
     EXPECT_EQ(S_OK, surface->SetPointPerXY(-1, -100));
-    EXPECT_FALSE(control->Grid()->HasArrays());
+    EXPECT_FALSE(control->Grid().HasArrays());
     EXPECT_EQ(1, surface->SetData(0, 0, 1.0f, 1.0f, 1.0f));
     // The next good size brings the grid back.
     EXPECT_EQ(S_OK, surface->SetPointPerXY(3, 3));
-    EXPECT_TRUE(control->Grid()->HasArrays());
+    EXPECT_TRUE(control->Grid().HasArrays());
     EXPECT_EQ(S_OK, surface->SetData(2, 2, 1.0f, 1.0f, 1.0f));
 }
 
@@ -104,10 +104,10 @@ TEST_F(SurfaceOps, SetPointsPerXYIsTheSameOperation) {
 TEST_F(SurfaceOps, ResizingDiscardsTheData) {
     ASSERT_EQ(S_OK, surface->SetPointPerXY(20, 50));
     ASSERT_EQ(S_OK, surface->SetData(19, 49, 1.5f, -2.5f, 7.0f));
-    EXPECT_EQ(7.0f, control->Grid()->Heights()[999]);
+    EXPECT_EQ(7.0f, control->Grid().Heights()[999]);
     ASSERT_EQ(S_OK, surface->SetPointPerXY(20, 50));
-    EXPECT_EQ(0.0f, control->Grid()->Heights()[999]);
-    EXPECT_EQ(10.0f, control->Grid()->XValues()[19]);
+    EXPECT_EQ(0.0f, control->Grid().Heights()[999]);
+    EXPECT_EQ(10.0f, control->Grid().XValues()[19]);
 }
 
 TEST_F(SurfaceOps, RangesAreRefusedUnlessMaxIsAboveMin) {
@@ -132,7 +132,7 @@ TEST_F(SurfaceOps, RangesAreRefusedUnlessMaxIsAboveMin) {
 TEST_F(SurfaceOps, RangeBeforeSizingIsSpreadByTheLaterResize) {
     ASSERT_EQ(S_OK, surface->SetXRange(-5.0f, 5.0f));
     ASSERT_EQ(S_OK, surface->SetPointPerXY(11, 3));
-    const float* xs = control->Grid()->XValues();
+    const float* xs = control->Grid().XValues();
     EXPECT_EQ(-5.0f, xs[0]);
     EXPECT_EQ(0.0f, xs[5]);
     EXPECT_EQ(5.0f, xs[10]);
@@ -141,11 +141,11 @@ TEST_F(SurfaceOps, RangeBeforeSizingIsSpreadByTheLaterResize) {
 TEST_F(SurfaceOps, RangeKeepsHeightsAndRespreadsItsAxis) {
     ASSERT_EQ(S_OK, surface->SetPointPerXY(3, 3));
     ASSERT_EQ(S_OK, surface->SetData(1, 1, 42.0f, 43.0f, 9.0f));
-    EXPECT_EQ(42.0f, control->Grid()->XValues()[1]);
+    EXPECT_EQ(42.0f, control->Grid().XValues()[1]);
     ASSERT_EQ(S_OK, surface->SetXRange(0.0f, 2.0f));
-    EXPECT_EQ(1.0f, control->Grid()->XValues()[1]);
-    EXPECT_EQ(43.0f, control->Grid()->YValues()[1]);
-    EXPECT_EQ(9.0f, control->Grid()->Heights()[4]);
+    EXPECT_EQ(1.0f, control->Grid().XValues()[1]);
+    EXPECT_EQ(43.0f, control->Grid().YValues()[1]);
+    EXPECT_EQ(9.0f, control->Grid().Heights()[4]);
 }
 
 TEST_F(SurfaceOps, NaNRangeBoundPassesTheTest) {
@@ -161,7 +161,7 @@ TEST_F(SurfaceOps, SetDataWritesInsideTheGridOnly) {
     EXPECT_EQ(1, surface->SetData(0, 0, 0.0f, 0.0f, 1.0f));  // never sized
     ASSERT_EQ(S_OK, surface->SetPointPerXY(20, 50));
     EXPECT_EQ(S_OK, surface->SetData(19, 49, 1.5f, -2.5f, 7.0f));
-    const CSurfaceGrid* grid = control->Grid();
+    const CSurfaceGrid* grid = &control->Grid();
     EXPECT_EQ(7.0f, grid->Heights()[19 + 49 * 20]);
     EXPECT_EQ(1.5f, grid->XValues()[19]);
     EXPECT_EQ(-2.5f, grid->YValues()[49]);
@@ -192,7 +192,7 @@ TEST_F(SurfaceOps, RadiusIgnoresValuesNotAboveZero) {
         surface->get_Radius(&r);
         EXPECT_EQ(50.0f, r);
     }
-    EXPECT_NEAR(35.355339f, control->Eye().x, 1e-5f);
+    EXPECT_NEAR(35.355339f, control->Renderer().Eye().x, 1e-5f);
 }
 
 TEST_F(SurfaceOps, RadiusMovesTheEyeWithoutADevice) {
@@ -200,39 +200,39 @@ TEST_F(SurfaceOps, RadiusMovesTheEyeWithoutADevice) {
     float r = 0;
     surface->get_Radius(&r);
     EXPECT_EQ(80.0f, r);
-    EXPECT_NEAR(56.568542f, control->Eye().x, 1e-4f);
-    EXPECT_NEAR(0.0f, control->Eye().y, 1e-6f);
-    EXPECT_NEAR(56.568542f, control->Eye().z, 1e-4f);
+    EXPECT_NEAR(56.568542f, control->Renderer().Eye().x, 1e-4f);
+    EXPECT_NEAR(0.0f, control->Renderer().Eye().y, 1e-6f);
+    EXPECT_NEAR(56.568542f, control->Renderer().Eye().z, 1e-4f);
 }
 
 TEST_F(SurfaceOps, EyeStartsOnTheSphere) {
-    EXPECT_NEAR(35.355339f, control->Eye().x, 1e-5f);
-    EXPECT_EQ(0.0f, control->Eye().y);
-    EXPECT_NEAR(35.355339f, control->Eye().z, 1e-5f);
+    EXPECT_NEAR(35.355339f, control->Renderer().Eye().x, 1e-5f);
+    EXPECT_EQ(0.0f, control->Renderer().Eye().y);
+    EXPECT_NEAR(35.355339f, control->Renderer().Eye().z, 1e-5f);
 }
 
 TEST_F(SurfaceOps, TimerTicksTurnOnlyWhileARotationIsOn) {
-    control->OnTimer(1);
-    EXPECT_EQ(0.0f, control->Azimuth());
-    EXPECT_EQ(45.0f, control->Elevation());
+    control->Renderer().OnTimer();
+    EXPECT_EQ(0.0f, control->Renderer().Azimuth());
+    EXPECT_EQ(45.0f, control->Renderer().Elevation());
 
     surface->put_XYRotate(1);
-    control->OnTimer(77);  // any timer id turns the camera
-    EXPECT_EQ(-2.0f, control->Azimuth());
-    EXPECT_EQ(45.0f, control->Elevation());
-    EXPECT_NEAR(35.33380f, control->Eye().x, 1e-4f);
-    EXPECT_NEAR(-1.23388f, control->Eye().y, 1e-4f);
-    EXPECT_NEAR(35.35534f, control->Eye().z, 1e-4f);
+    control->Renderer().OnTimer();  // any timer id turns the camera
+    EXPECT_EQ(-2.0f, control->Renderer().Azimuth());
+    EXPECT_EQ(45.0f, control->Renderer().Elevation());
+    EXPECT_NEAR(35.33380f, control->Renderer().Eye().x, 1e-4f);
+    EXPECT_NEAR(-1.23388f, control->Renderer().Eye().y, 1e-4f);
+    EXPECT_NEAR(35.35534f, control->Renderer().Eye().z, 1e-4f);
 
     surface->put_ZRotate(1);
-    control->OnTimer(1);
-    EXPECT_EQ(-4.0f, control->Azimuth());
-    EXPECT_EQ(43.0f, control->Elevation());
+    control->Renderer().OnTimer();
+    EXPECT_EQ(-4.0f, control->Renderer().Azimuth());
+    EXPECT_EQ(43.0f, control->Renderer().Elevation());
 }
 
 TEST_F(SurfaceOps, RefreshBeforeTheFirstDrawFails) {
     EXPECT_EQ(E_FAIL, surface->Refresh());
-    EXPECT_EQ(nullptr, control->Device());
+    EXPECT_EQ(nullptr, control->Renderer().Device());
 }
 
 TEST_F(SurfaceOps, OnlyISurfaceSupportsErrorInfo) {

@@ -20,8 +20,8 @@ namespace {
 
 std::vector<SurfaceVertex> Strip(const CSurfaceGrid& grid)
 {
-    std::vector<SurfaceVertex> vertices(zorvel::StripVertexCount(grid));
-    EXPECT_EQ(vertices.size(), zorvel::BuildStrip(grid, vertices.data()));
+    std::vector<SurfaceVertex> vertices(zorvel::StripVertexCount(grid.View()));
+    EXPECT_EQ(vertices.size(), zorvel::BuildStrip(grid.View(), vertices.data()));
     return vertices;
 }
 
@@ -69,7 +69,7 @@ TEST(SurfaceStrip, VertexCountCoversEveryBand)
     for (const auto& c : cases) {
         CSurfaceGrid grid;
         ASSERT_EQ(zorvel::kOk, grid.Resize(c.countX, c.countY));
-        EXPECT_EQ(c.vertices, zorvel::StripVertexCount(grid)) << c.countX << "x" << c.countY;
+        EXPECT_EQ(c.vertices, zorvel::StripVertexCount(grid.View())) << c.countX << "x" << c.countY;
     }
 }
 
@@ -198,26 +198,26 @@ TEST(SurfaceStrip, NoStripFromASingleRowOrAGridWithoutArrays)
 
     CSurfaceGrid oneRow;
     ASSERT_EQ(zorvel::kOk, oneRow.Resize(5, 1));
-    EXPECT_EQ(0u, zorvel::StripVertexCount(oneRow));
-    EXPECT_EQ(0u, zorvel::BuildStrip(oneRow, &out));
+    EXPECT_EQ(0u, zorvel::StripVertexCount(oneRow.View()));
+    EXPECT_EQ(0u, zorvel::BuildStrip(oneRow.View(), &out));
 
     CSurfaceGrid never;
-    EXPECT_EQ(0u, zorvel::StripVertexCount(never));
-    EXPECT_EQ(0u, zorvel::BuildStrip(never, &out));
+    EXPECT_EQ(0u, zorvel::StripVertexCount(never.View()));
+    EXPECT_EQ(0u, zorvel::BuildStrip(never.View(), &out));
 
     // Counts without arrays, as a failed resize leaves them.
     CSurfaceGrid failed;
     ASSERT_EQ(zorvel::kOutOfMemory, failed.Resize(65536, 65537));
-    EXPECT_EQ(0u, zorvel::StripVertexCount(failed));
-    EXPECT_EQ(0u, zorvel::BuildStrip(failed, &out));
-    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.0f, zorvel::ComputeNormal(failed, 1, 1)));
+    EXPECT_EQ(0u, zorvel::StripVertexCount(failed.View()));
+    EXPECT_EQ(0u, zorvel::BuildStrip(failed.View(), &out));
+    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.0f, zorvel::ComputeNormal(failed.View(), 1, 1)));
 
     CSurfaceGrid released;
     ASSERT_EQ(zorvel::kOk, released.Resize(10, 10));
     released.ReleaseArrays();
-    EXPECT_EQ(0u, zorvel::StripVertexCount(released));
-    EXPECT_EQ(0u, zorvel::BuildStrip(released, &out));
-    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.0f, zorvel::ComputeNormal(released, 1, 1)));
+    EXPECT_EQ(0u, zorvel::StripVertexCount(released.View()));
+    EXPECT_EQ(0u, zorvel::BuildStrip(released.View(), &out));
+    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.0f, zorvel::ComputeNormal(released.View(), 1, 1)));
 
     EXPECT_EQ(0, std::memcmp(&sentinel, &out, sizeof out));
 }
@@ -228,11 +228,11 @@ TEST(SurfaceNormal, FlatGridCornersUseTheFixedEdges)
     ASSERT_EQ(zorvel::kOk, grid.Resize(4, 3));
     const uint32_t corners[4][2] = {{0, 0}, {3, 0}, {0, 2}, {3, 2}};
     for (const auto& corner : corners)
-        EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 1.0f, zorvel::ComputeNormal(grid, corner[0], corner[1])));
+        EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 1.0f, zorvel::ComputeNormal(grid.View(), corner[0], corner[1])));
     // A single point: all four edges fixed.
     CSurfaceGrid point;
     ASSERT_EQ(zorvel::kOk, point.Resize(1, 1));
-    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 1.0f, zorvel::ComputeNormal(point, 0, 0)));
+    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 1.0f, zorvel::ComputeNormal(point.View(), 0, 0)));
 }
 
 TEST(SurfaceNormal, TiltedPlaneInsideAndAtTheCorner)
@@ -242,12 +242,12 @@ TEST(SurfaceNormal, TiltedPlaneInsideAndAtTheCorner)
     SetHeights(grid, [](float x, float) { return x; });
 
     // Inside, all four faces agree: the unit normal of z = x.
-    EXPECT_TRUE(Vec3Near(-kHalfRoot2, 0.0, kHalfRoot2, zorvel::ComputeNormal(grid, 2, 2),
+    EXPECT_TRUE(Vec3Near(-kHalfRoot2, 0.0, kHalfRoot2, zorvel::ComputeNormal(grid.View(), 2, 2),
                      kNormalTolerance));
     // At (0, 0) two faces use the fixed flat edges: (0, 0, 1) twice and the
     // plane's normal twice, averaged and left short of unit length.
     EXPECT_TRUE(Vec3Near(-kHalfRoot2 / 2, 0.0, 0.5 + kHalfRoot2 / 2,
-                     zorvel::ComputeNormal(grid, 0, 0), kNormalTolerance));
+                     zorvel::ComputeNormal(grid.View(), 0, 0), kNormalTolerance));
 }
 
 TEST(SurfaceNormal, CreaseNormalIsNotRenormalised)
@@ -256,7 +256,7 @@ TEST(SurfaceNormal, CreaseNormalIsNotRenormalised)
     ASSERT_EQ(zorvel::kOk, grid.Resize(5, 3));  // x = -10, -5, 0, 5, 10
     SetHeights(grid, [](float x, float) { return std::fabs(x); });
     // The left faces lean right, the right faces left: only z survives.
-    EXPECT_TRUE(Vec3Near(0.0, 0.0, kHalfRoot2, zorvel::ComputeNormal(grid, 2, 1), kNormalTolerance));
+    EXPECT_TRUE(Vec3Near(0.0, 0.0, kHalfRoot2, zorvel::ComputeNormal(grid.View(), 2, 1), kNormalTolerance));
 }
 
 TEST(SurfaceNormal, CoincidentNeighbourAddsNothing)
@@ -268,15 +268,15 @@ TEST(SurfaceNormal, CoincidentNeighbourAddsNothing)
     for (uint32_t row = 0; row < 3; ++row)
         ASSERT_EQ(zorvel::kOk, grid.SetPoint(0, row, 0.0f, grid.YValues()[row], 0.0f));
     ASSERT_EQ(0.0f, grid.XValues()[1]);
-    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.5f, zorvel::ComputeNormal(grid, 1, 1)));
+    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.5f, zorvel::ComputeNormal(grid.View(), 1, 1)));
 }
 
 TEST(SurfaceNormal, OutsideTheGridIsZero)
 {
     CSurfaceGrid grid;
     ASSERT_EQ(zorvel::kOk, grid.Resize(3, 3));
-    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.0f, zorvel::ComputeNormal(grid, 3, 0)));
-    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.0f, zorvel::ComputeNormal(grid, 0, 3)));
+    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.0f, zorvel::ComputeNormal(grid.View(), 3, 0)));
+    EXPECT_TRUE(Vec3Is(0.0f, 0.0f, 0.0f, zorvel::ComputeNormal(grid.View(), 0, 3)));
 }
 
 // A bumpy surface with a distinct height at every point, so each vertex
@@ -304,7 +304,7 @@ TEST(SurfaceStrip, EveryVertexCarriesItsPointsNormal)
     for (size_t i = 0; i < strip.size(); ++i) {
         const auto found = pointOf.find(strip[i].z);
         ASSERT_NE(pointOf.end(), found) << "vertex " << i;
-        const D3DXVECTOR3 n = zorvel::ComputeNormal(grid, found->second.first, found->second.second);
+        const D3DXVECTOR3 n = zorvel::ComputeNormal(grid.View(), found->second.first, found->second.second);
         EXPECT_EQ(n.x, strip[i].nx) << "vertex " << i;
         EXPECT_EQ(n.y, strip[i].ny) << "vertex " << i;
         EXPECT_EQ(n.z, strip[i].nz) << "vertex " << i;

@@ -556,11 +556,11 @@ Control::Control() {
 }
 
 HRESULT ReadFrame(CSurface& surface, Frame& frame) {
-    return surface.ReadBackFrame(frame.pixels, frame.width, frame.height);
+    return surface.Renderer().ReadBackFrame(frame.pixels, frame.width, frame.height);
 }
 
 HWND DeviceWindow(CSurface& surface) {
-    IDirect3DDevice8* device = surface.Device();
+    IDirect3DDevice8* device = surface.Renderer().Device();
     if (!device) return nullptr;
     D3DDEVICE_CREATION_PARAMETERS parameters = {};
     if (FAILED(device->GetCreationParameters(&parameters))) return nullptr;

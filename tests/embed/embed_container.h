@@ -259,7 +259,7 @@ struct Embedded {
 
     HRESULT DoVerb(LONG verb) { return DoVerbFrom(verb, container.site); }
     HRESULT DoVerbFrom(LONG verb, IOleClientSite* activeSite);
-    HWND Window() const { return control.surface ? control.surface->ControlWindow() : nullptr; }
+    HWND Window() const { return control.surface ? control.surface->Renderer().ControlWindow() : nullptr; }
     Calls Take() { return container.log.Take(); }
 
     TestContainer container;

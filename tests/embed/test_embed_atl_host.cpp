@@ -64,8 +64,8 @@ SIZE ClientSize(HWND window) {
 }
 
 bool Painted(CSurface& surface) {
-    embed_test::PumpMessages(5000, [&] { return surface.DeviceReady() != FALSE; });
-    return surface.DeviceReady() != FALSE;
+    embed_test::PumpMessages(5000, [&] { return surface.Renderer().DeviceReady() != FALSE; });
+    return surface.Renderer().DeviceReady() != FALSE;
 }
 
 // Everything the host does with a control of ours, from creation to close.
@@ -90,13 +90,13 @@ void HostAndCheck(const wchar_t* name) {
 
     // Initialised new, given a site without ambients, active in place in a
     // window of its own inside the host.
-    const zorvel::SurfaceEmbedState& state = surface->EmbedState();
+    const zorvel::SurfaceEmbedState& state = surface->Embedding().State();
     EXPECT_TRUE(state.requiresSave);
     EXPECT_TRUE(state.clientSite);
     EXPECT_FALSE(state.ambientDispatch);
     EXPECT_TRUE(state.inPlaceActive);
     EXPECT_FALSE(state.windowless);
-    const HWND window = surface->ControlWindow();
+    const HWND window = surface->Renderer().ControlWindow();
     ASSERT_TRUE(IsWindow(window));
     EXPECT_EQ(host, GetParent(window));
     EXPECT_EQ(L"ATL:", ClassName(window).substr(0, 4));
@@ -113,10 +113,10 @@ void HostAndCheck(const wchar_t* name) {
     EXPECT_NE(0u, first.Centre());
 
     // Rotation on: the camera turns and the picture changes.
-    const float azimuth = surface->Azimuth();
+    const float azimuth = surface->Renderer().Azimuth();
     EXPECT_EQ(S_OK, static_cast<ISurface*>(surface)->put_XYRotate(1));
-    embed_test::PumpMessages(3000, [&] { return surface->Azimuth() != azimuth; });
-    EXPECT_NE(azimuth, surface->Azimuth());
+    embed_test::PumpMessages(3000, [&] { return surface->Renderer().Azimuth() != azimuth; });
+    EXPECT_NE(azimuth, surface->Renderer().Azimuth());
     Frame turned;
     ASSERT_EQ(S_OK, embed_test::ReadFrame(*surface, turned));
     EXPECT_NE(first.pixels, turned.pixels);
@@ -168,13 +168,13 @@ TEST(EmbedAtlHost, LoadsTheControlFromAGivenStream) {
     CSurface* surface = TestClassObject::LastCreated();
     ASSERT_NE(nullptr, surface);
     // Loaded, so not dirty; the stream was read to its end.
-    EXPECT_FALSE(surface->EmbedState().requiresSave);
+    EXPECT_FALSE(surface->Embedding().State().requiresSave);
     ULARGE_INTEGER position = {};
     LARGE_INTEGER zero = {};
     stream->Seek(zero, STREAM_SEEK_CUR, &position);
     EXPECT_EQ(12u, position.QuadPart);
-    EXPECT_TRUE(surface->EmbedState().inPlaceActive);
-    EXPECT_TRUE(IsWindow(surface->ControlWindow()));
+    EXPECT_TRUE(surface->Embedding().State().inPlaceActive);
+    EXPECT_TRUE(IsWindow(surface->Renderer().ControlWindow()));
     container.reset();
     DestroyWindow(host);
 }

@@ -80,7 +80,7 @@ TEST(EmbedInPlace, SetObjectRectsMovesTheWindowAndClipsIt) {
     EXPECT_TRUE(EqualRect(&pos, &rect));
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(ERROR, GetWindowRgn(window, region));  // no clipping needed
-    EXPECT_TRUE(EqualRect(&pos, &e.control.surface->EmbedState().posRect));
+    EXPECT_TRUE(EqualRect(&pos, &e.control.surface->Embedding().State().posRect));
 
     // Half of it cut off on the right: the region keeps the left half.
     const RECT clip = {0, 0, 80, 300};
@@ -95,7 +95,7 @@ TEST(EmbedInPlace, SetObjectRectsMovesTheWindowAndClipsIt) {
     // No window: the rectangle is kept for the next activation.
     EXPECT_EQ(S_OK, inPlace->InPlaceDeactivate());
     EXPECT_EQ(S_OK, inPlace->SetObjectRects(&pos, &everything));
-    EXPECT_TRUE(EqualRect(&pos, &e.control.surface->EmbedState().posRect));
+    EXPECT_TRUE(EqualRect(&pos, &e.control.surface->Embedding().State().posRect));
 }
 
 TEST(EmbedInPlace, FocusChangesAreToldToTheControlSite) {
@@ -128,7 +128,7 @@ TEST(EmbedInPlace, ClickUIActivatesTheControlOutsideDesignMode) {
                      "Document::SetActiveObject(object)", "Document::SetBorderSpace(null)",
                      "ControlSite::OnFocus(1)", "ClientSite::ShowObject"}),
               e.Take());
-    EXPECT_TRUE(e.control.surface->EmbedState().uiActive);
+    EXPECT_TRUE(e.control.surface->Embedding().State().uiActive);
 
     SiteOptions design;
     design.hasUserMode = true;
@@ -139,7 +139,7 @@ TEST(EmbedInPlace, ClickUIActivatesTheControlOutsideDesignMode) {
     SendMessageW(d.Window(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(d.container.window),
                  MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
     EXPECT_EQ(Calls{"Ambient::Invoke(-709)"}, d.Take());
-    EXPECT_FALSE(d.control.surface->EmbedState().uiActive);
+    EXPECT_FALSE(d.control.surface->Embedding().State().uiActive);
 }
 
 TEST(EmbedInPlace, AcceleratorsGoToTheControlSiteWithTheModifierKeys) {
@@ -197,15 +197,15 @@ TEST(EmbedInPlace, ActiveObjectNotifications) {
     EXPECT_EQ(E_NOTIMPL, active->ContextSensitiveHelp(TRUE));
     EXPECT_EQ(S_OK, active->OnDocWindowActivate(TRUE));
     EXPECT_EQ(Calls{}, e.Take());
-    EXPECT_TRUE(e.control.surface->EmbedState().uiActive);
+    EXPECT_TRUE(e.control.surface->Embedding().State().uiActive);
 
     // The document window going inactive takes the UI activation along.
     EXPECT_EQ(S_OK, active->OnDocWindowActivate(FALSE));
     EXPECT_EQ((Calls{"InPlaceSite::GetWindow", "InPlaceSite::GetWindowContext", "Document::SetActiveObject(null)",
                      "Frame::SetActiveObject(null)", "InPlaceSite::OnUIDeactivate(0)"}),
               e.Take());
-    EXPECT_FALSE(e.control.surface->EmbedState().uiActive);
-    EXPECT_TRUE(e.control.surface->EmbedState().inPlaceActive);
+    EXPECT_FALSE(e.control.surface->Embedding().State().uiActive);
+    EXPECT_TRUE(e.control.surface->Embedding().State().inPlaceActive);
 }
 
 TEST(EmbedInPlace, WindowMessagesReachTheControlsTable) {
@@ -243,12 +243,12 @@ TEST(EmbedControl, FreezeEventsCountsAndTheRestIsFixed) {
     zorvel::ComPtr<IOleControl> oleControl = control.As<IOleControl>();
     EXPECT_EQ(S_OK, oleControl->FreezeEvents(TRUE));
     EXPECT_EQ(S_OK, oleControl->FreezeEvents(TRUE));
-    EXPECT_EQ(2, control.surface->EmbedState().freezeEvents);
+    EXPECT_EQ(2, control.surface->Embedding().State().freezeEvents);
     EXPECT_EQ(S_OK, oleControl->FreezeEvents(FALSE));
-    EXPECT_EQ(1, control.surface->EmbedState().freezeEvents);
+    EXPECT_EQ(1, control.surface->Embedding().State().freezeEvents);
     EXPECT_EQ(S_OK, oleControl->FreezeEvents(FALSE));
     EXPECT_EQ(S_OK, oleControl->FreezeEvents(FALSE));
-    EXPECT_EQ(-1, control.surface->EmbedState().freezeEvents);
+    EXPECT_EQ(-1, control.surface->Embedding().State().freezeEvents);
 
     CONTROLINFO info = {};
     info.cb = sizeof(info);

@@ -10,8 +10,8 @@ using embed_test::Frame;
 namespace {
 
 bool PaintedOnce(CSurface& surface) {
-    embed_test::PumpMessages(5000, [&] { return surface.DeviceReady() != FALSE; });
-    return surface.DeviceReady() != FALSE;
+    embed_test::PumpMessages(5000, [&] { return surface.Renderer().DeviceReady() != FALSE; });
+    return surface.Renderer().DeviceReady() != FALSE;
 }
 
 }  // namespace
@@ -22,7 +22,7 @@ TEST(EmbedRedraw, FirstPaintOfTheActivatedControlShowsTheSurface) {
     CSurface& surface = *e.control.surface;
     ASSERT_TRUE(PaintedOnce(surface));
     EXPECT_EQ(e.Window(), embed_test::DeviceWindow(surface));
-    EXPECT_EQ(1u, surface.TimerId());
+    EXPECT_EQ(1u, surface.Renderer().TimerId());
     Frame frame;
     ASSERT_EQ(S_OK, embed_test::ReadFrame(surface, frame));
     EXPECT_EQ(200u, frame.width);
@@ -46,30 +46,30 @@ TEST(EmbedRedraw, ReactivatedControlDrawsInItsNewWindowAndKeepsItsPlot) {
     ASSERT_EQ(S_OK, plot->Refresh());
     ASSERT_EQ(S_OK, plot->put_Radius(40.0f));
     ASSERT_EQ(S_OK, plot->put_XYRotate(1));  // no tick can come before the window goes
-    const float azimuth = surface.Azimuth();
-    const D3DXVECTOR3 eye = surface.Eye();
-    IDirect3DDevice8* firstDevice = surface.Device();
+    const float azimuth = surface.Renderer().Azimuth();
+    const D3DXVECTOR3 eye = surface.Renderer().Eye();
+    IDirect3DDevice8* firstDevice = surface.Renderer().Device();
     firstDevice->AddRef();
 
     ASSERT_EQ(S_OK, e.control.As<IOleInPlaceObject>()->InPlaceDeactivate());
     EXPECT_FALSE(IsWindow(first));
     // What belonged to the old window went with it.
-    EXPECT_EQ(nullptr, surface.Device());
-    EXPECT_FALSE(surface.DeviceReady());
-    EXPECT_EQ(0u, surface.TimerId());
+    EXPECT_EQ(nullptr, surface.Renderer().Device());
+    EXPECT_FALSE(surface.Renderer().DeviceReady());
+    EXPECT_EQ(0u, surface.Renderer().TimerId());
     EXPECT_EQ(0u, firstDevice->Release());  // ours was the last reference
 
     ASSERT_EQ(S_OK, e.DoVerb(OLEIVERB_INPLACEACTIVATE));
     const HWND second = e.Window();
     ASSERT_TRUE(IsWindow(second));
     // The camera is where it was (no tick has come yet).
-    EXPECT_EQ(azimuth, surface.Azimuth());
-    EXPECT_EQ(eye.x, surface.Eye().x);
-    EXPECT_EQ(eye.y, surface.Eye().y);
-    EXPECT_EQ(eye.z, surface.Eye().z);
+    EXPECT_EQ(azimuth, surface.Renderer().Azimuth());
+    EXPECT_EQ(eye.x, surface.Renderer().Eye().x);
+    EXPECT_EQ(eye.y, surface.Renderer().Eye().y);
+    EXPECT_EQ(eye.z, surface.Renderer().Eye().z);
     ASSERT_TRUE(PaintedOnce(surface));
     EXPECT_EQ(second, embed_test::DeviceWindow(surface));
-    EXPECT_EQ(1u, surface.TimerId());
+    EXPECT_EQ(1u, surface.Renderer().TimerId());
     Frame frame;
     ASSERT_EQ(S_OK, embed_test::ReadFrame(surface, frame));
     EXPECT_EQ(200u, frame.width);
@@ -80,9 +80,8 @@ TEST(EmbedRedraw, ReactivatedControlDrawsInItsNewWindowAndKeepsItsPlot) {
     EXPECT_EQ(S_OK, plot->GetPointsPerXY(&againX, &againY));
     EXPECT_EQ(countX, againX);
     EXPECT_EQ(countY, againY);
-    ASSERT_NE(nullptr, surface.Grid());
-    ASSERT_NE(nullptr, surface.Grid()->Heights());
-    EXPECT_EQ(7.5f, surface.Grid()->Heights()[1 * surface.Grid()->CountX() + 1]);
+    ASSERT_NE(nullptr, surface.Grid().Heights());
+    EXPECT_EQ(7.5f, surface.Grid().Heights()[1 * surface.Grid().CountX() + 1]);
     float radius = 0.0f;
     EXPECT_EQ(S_OK, plot->get_Radius(&radius));
     EXPECT_EQ(40.0f, radius);
@@ -91,8 +90,8 @@ TEST(EmbedRedraw, ReactivatedControlDrawsInItsNewWindowAndKeepsItsPlot) {
     EXPECT_EQ(1, rotating);
 
     // The new window's timer turns the camera.
-    embed_test::PumpMessages(3000, [&] { return surface.Azimuth() != azimuth; });
-    EXPECT_NE(azimuth, surface.Azimuth());
+    embed_test::PumpMessages(3000, [&] { return surface.Renderer().Azimuth() != azimuth; });
+    EXPECT_NE(azimuth, surface.Renderer().Azimuth());
 }
 
 TEST(EmbedRedraw, ClosedControlStartsOverInTheNextWindow) {
@@ -101,8 +100,8 @@ TEST(EmbedRedraw, ClosedControlStartsOverInTheNextWindow) {
     ASSERT_EQ(S_OK, e.DoVerb(OLEIVERB_UIACTIVATE));
     ASSERT_TRUE(PaintedOnce(surface));
     ASSERT_EQ(S_OK, e.object->Close(OLECLOSE_NOSAVE));
-    EXPECT_EQ(nullptr, surface.Device());
-    EXPECT_FALSE(surface.DeviceReady());
+    EXPECT_EQ(nullptr, surface.Renderer().Device());
+    EXPECT_FALSE(surface.Renderer().DeviceReady());
 
     ASSERT_EQ(S_OK, e.DoVerb(OLEIVERB_SHOW));
     ASSERT_TRUE(PaintedOnce(surface));

@@ -66,8 +66,8 @@ TEST(EmbedVerbs, InPlaceActivateMakesTheWindowAtThePositionRectangle) {
     MapWindowPoints(nullptr, e.container.window, reinterpret_cast<POINT*>(&rect), 2);
     EXPECT_TRUE(EqualRect(&rect, &embed_test::kPosRect))
         << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
-    EXPECT_TRUE(e.control.surface->EmbedState().inPlaceActive);
-    EXPECT_FALSE(e.control.surface->EmbedState().uiActive);
+    EXPECT_TRUE(e.control.surface->Embedding().State().inPlaceActive);
+    EXPECT_FALSE(e.control.surface->Embedding().State().uiActive);
 
     // Asked again while active: no second activation, no second window.
     EXPECT_EQ(S_OK, e.DoVerb(OLEIVERB_INPLACEACTIVATE));
@@ -81,7 +81,7 @@ TEST(EmbedVerbs, ShowVerbActivatesInPlace) {
     EXPECT_EQ(S_OK, e.DoVerb(OLEIVERB_SHOW));
     EXPECT_EQ(kInPlaceActivateEx, e.Take());
     EXPECT_TRUE(IsWindow(e.Window()));
-    EXPECT_FALSE(e.control.surface->EmbedState().uiActive);
+    EXPECT_FALSE(e.control.surface->Embedding().State().uiActive);
 }
 
 TEST(EmbedVerbs, PlainInPlaceSiteIsToldWithoutTheExtendedCalls) {
@@ -105,7 +105,7 @@ TEST(EmbedVerbs, WindowlessSiteStillGetsAWindowedControl) {
     EXPECT_EQ(S_OK, e.control.As<IOleWindow>()->GetWindow(&window));
     EXPECT_EQ(e.Window(), window);
     EXPECT_TRUE(IsWindow(window));
-    EXPECT_FALSE(e.control.surface->EmbedState().windowless);
+    EXPECT_FALSE(e.control.surface->Embedding().State().windowless);
 }
 
 TEST(EmbedVerbs, UIActivateTellsSiteFrameAndDocumentAndTakesTheFocus) {
@@ -116,7 +116,7 @@ TEST(EmbedVerbs, UIActivateTellsSiteFrameAndDocumentAndTakesTheFocus) {
     EXPECT_EQ(active.get(), e.container.frame->active);
     EXPECT_EQ(active.get(), e.container.document->active);
     EXPECT_EQ(e.Window(), GetFocus());
-    EXPECT_TRUE(e.control.surface->EmbedState().uiActive);
+    EXPECT_TRUE(e.control.surface->Embedding().State().uiActive);
 
     // Already UI active: nothing is reported twice.
     EXPECT_EQ(S_OK, e.DoVerb(OLEIVERB_UIACTIVATE));
@@ -213,8 +213,8 @@ TEST(EmbedVerbs, HideLeavesUIActivationAndHidesTheWindow) {
     EXPECT_EQ(nullptr, e.container.document->active);
     EXPECT_TRUE(IsWindow(window));
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_TRUE(e.control.surface->EmbedState().inPlaceActive);
-    EXPECT_FALSE(e.control.surface->EmbedState().uiActive);
+    EXPECT_TRUE(e.control.surface->Embedding().State().inPlaceActive);
+    EXPECT_FALSE(e.control.surface->Embedding().State().uiActive);
 
     // Activation shows the same window again.
     EXPECT_EQ(S_OK, e.DoVerb(OLEIVERB_INPLACEACTIVATE));
@@ -294,7 +294,7 @@ TEST(EmbedVerbs, WithoutAnySiteOnlyTheVerbsThatNeedNoneSucceed) {
     // Activation has nowhere to go.
     EXPECT_EQ(E_UNEXPECTED, object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, nullptr, 0, nullptr, nullptr));
     EXPECT_EQ(E_UNEXPECTED, object->DoVerb(OLEIVERB_SHOW, nullptr, nullptr, 0, nullptr, nullptr));
-    EXPECT_EQ(nullptr, control.surface->ControlWindow());
+    EXPECT_EQ(nullptr, control.surface->Renderer().ControlWindow());
     // A site given to DoVerb but never set is not ours.
     embed_test::TestContainer container;
     EXPECT_EQ(E_UNEXPECTED, object->DoVerb(OLEIVERB_SHOW, nullptr, container.site, 0, nullptr, nullptr));
@@ -313,7 +313,7 @@ TEST(EmbedVerbs, RefusedActivationLeavesTheControlLoaded) {
         HWND window = reinterpret_cast<HWND>(1);
         EXPECT_EQ(E_UNEXPECTED, e.control.As<IOleWindow>()->GetWindow(&window));
         EXPECT_EQ(nullptr, window);
-        EXPECT_FALSE(e.control.surface->EmbedState().inPlaceActive);
+        EXPECT_FALSE(e.control.surface->Embedding().State().inPlaceActive);
     }
 }
 
@@ -345,7 +345,7 @@ TEST(EmbedClose, SaveIfDirtyDeactivatesSavesAndTellsTheAdviseSinks) {
               e.Take());
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(nullptr, e.Window());
-    const zorvel::SurfaceEmbedState& state = e.control.surface->EmbedState();
+    const zorvel::SurfaceEmbedState& state = e.control.surface->Embedding().State();
     EXPECT_FALSE(state.inPlaceActive);
     EXPECT_FALSE(state.uiActive);
     EXPECT_FALSE(state.negotiatedWindow);

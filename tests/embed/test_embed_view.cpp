@@ -195,20 +195,20 @@ TEST(EmbedView, DrawWithoutAWindowDrawsNothing) {
     EXPECT_EQ(DV_E_DVASPECT,
               view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, screen, &bounds, nullptr, nullptr, 0));
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(nullptr, control.surface->Device());
-    EXPECT_FALSE(control.surface->DeviceReady());
+    EXPECT_EQ(nullptr, control.surface->Renderer().Device());
+    EXPECT_FALSE(control.surface->Renderer().DeviceReady());
 }
 
 TEST(EmbedView, DrawOfAnActiveControlStartsTheRenderer) {
     Embedded e;
     ASSERT_EQ(S_OK, e.DoVerb(OLEIVERB_INPLACEACTIVATE));
     ValidateRect(e.Window(), nullptr);  // no paint gets there first
-    ASSERT_FALSE(e.control.surface->DeviceReady());
+    ASSERT_FALSE(e.control.surface->Renderer().DeviceReady());
     zorvel::ComPtr<IViewObject> view = e.control.As<IViewObject>();
     HDC dc = GetDC(e.container.window);
     const RECTL bounds = {0, 0, 10, 10};
     EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0));
     ReleaseDC(e.container.window, dc);
-    EXPECT_TRUE(e.control.surface->DeviceReady());
+    EXPECT_TRUE(e.control.surface->Renderer().DeviceReady());
     EXPECT_EQ(e.Window(), embed_test::DeviceWindow(*e.control.surface));
 }

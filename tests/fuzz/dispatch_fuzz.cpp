@@ -78,7 +78,7 @@ ControlState StateOf(ISurface* control)
     control->get_XYRotate(&s.xyRotate);
     control->get_ZRotate(&s.zRotate);
     control->get_Radius(&s.radius);
-    const CSurfaceGrid* grid = static_cast<CSurface*>(control)->Grid();
+    const CSurfaceGrid* grid = &static_cast<CSurface*>(control)->Grid();
     uint64_t hash = 0xCBF29CE484222325ull;
     hash = Hash(hash, grid->XValues(), grid->CountX());
     hash = Hash(hash, grid->YValues(), grid->CountY());
@@ -90,7 +90,7 @@ ControlState StateOf(ISurface* control)
 // The control's copy of the ranges and counts against its grid's.
 void ExpectConsistent(ISurface* control)
 {
-    const CSurfaceGrid* grid = static_cast<CSurface*>(control)->Grid();
+    const CSurfaceGrid* grid = &static_cast<CSurface*>(control)->Grid();
     const ControlState s = StateOf(control);
     ASSERT_EQ(static_cast<LONG>(grid->CountX()), s.countX);
     ASSERT_EQ(static_cast<LONG>(grid->CountY()), s.countY);

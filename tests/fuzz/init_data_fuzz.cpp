@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "control/persisted_extent.h"
+#include "embed/persisted_extent.h"
 #include "control/surface.h"
 #include "fuzz_support.h"
 #include "hosts/container/control_data.h"

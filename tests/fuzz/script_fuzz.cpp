@@ -130,7 +130,7 @@ void ExpectCurrentPair(const std::vector<ComPtr<ISurface>>& controls)
     }
     CSurface* newest = static_cast<CSurface*>(controls.back().get());
     ASSERT_EQ(newest, g_pCurrentSurface);
-    ASSERT_EQ(newest->ScriptState(), g_pLuaState);
+    ASSERT_EQ(newest->Scripts().State(), g_pLuaState);
 }
 
 std::string LuaNumber(double value)

@@ -3,7 +3,7 @@
 #include <new>
 
 #include "control/surface.h"
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace host_test {
 namespace {

@@ -82,8 +82,8 @@ LocalControls::LocalControls() {
 }
 
 bool WaitForFirstDraw(const CSurface& surface) {
-    if (HWND window = surface.ControlWindow()) UpdateWindow(window);
-    return PumpUntil([&] { return surface.DeviceReady() != FALSE; }, 15000);
+    if (HWND window = surface.Renderer().ControlWindow()) UpdateWindow(window);
+    return PumpUntil([&] { return surface.Renderer().DeviceReady() != FALSE; }, 15000);
 }
 
 size_t Frame::CountNonBlack() const {
@@ -92,12 +92,12 @@ size_t Frame::CountNonBlack() const {
 
 Frame ReadFrame(CSurface& surface) {
     Frame frame;
-    EXPECT_EQ(S_OK, surface.ReadBackFrame(frame.pixels, frame.width, frame.height));
+    EXPECT_EQ(S_OK, surface.Renderer().ReadBackFrame(frame.pixels, frame.width, frame.height));
     return frame;
 }
 
 void TickControl(CSurface& surface) {
-    SendMessageW(surface.ControlWindow(), WM_TIMER, surface.TimerId(), 0);
+    SendMessageW(surface.Renderer().ControlWindow(), WM_TIMER, surface.Renderer().TimerId(), 0);
 }
 
 // --- Message boxes

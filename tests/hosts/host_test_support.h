@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "control/surface.h"
-#include "hosts/render_script/local_class.h"
-#include "server/owners.h"
+#include "tools/render_script/local_class.h"
+#include "common/owners.h"
 
 namespace host_test {
 

@@ -130,13 +130,13 @@ protected:
     void Click(int id) { SendMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
     void Tick() { SendMessageW(dlg, WM_TIMER, 1, 0); }
     std::vector<float> Heights() const {
-        const CSurfaceGrid* grid = surface->Grid();
+        const CSurfaceGrid* grid = &surface->Grid();
         const size_t count = static_cast<size_t>(grid->CountX()) * grid->CountY();
         return grid->Heights() ? std::vector<float>(grid->Heights(), grid->Heights() + count) : std::vector<float>();
     }
     // Compares the grid with f at the points the fill procedure makes.
     void ExpectGridFollows(const std::function<double(double, double)>& f, int id) {
-        const CSurfaceGrid& grid = *surface->Grid();
+        const CSurfaceGrid& grid = surface->Grid();
         const int nx = static_cast<int>(grid.CountX()), ny = static_cast<int>(grid.CountY());
         const double dx = (grid.XMax() - grid.XMin()) / (nx - 1), dy = (grid.YMax() - grid.YMin()) / (ny - 1);
         int mismatches = 0;
@@ -210,7 +210,7 @@ TEST_F(KandelDialogLook, ButtonsHaveTheirIdsCaptionsKindsAndPlaces) {
 TEST_F(KandelDialogLook, ItemOneThousandIsTheControlsWindow) {
     HWND item = GetDlgItem(dlg, kSurface);
     ASSERT_TRUE(item);
-    EXPECT_EQ(shared->surface->ControlWindow(), item);
+    EXPECT_EQ(shared->surface->Renderer().ControlWindow(), item);
     const RECT want = DialogUnits(dlg, 7, 7, 399, 273);
     const RECT got = host_test::ChildRect(item);
     EXPECT_TRUE(EqualRect(&want, &got));
@@ -347,7 +347,7 @@ TEST_F(KandelDialogTest, RandGivesADifferentSurfaceEachClickWithRareSpikes) {
     EXPECT_NE(frames[0], frames[1]);
 
     // Every point is the hill a, or a with a spike of 255 / (30 a) on top.
-    const CSurfaceGrid& grid = *surface->Grid();
+    const CSurfaceGrid& grid = surface->Grid();
     for (const std::vector<float>& heights : fills) {
         int spikes = 0, others = 0;
         for (int i = 0; i < 100; ++i) {
@@ -481,7 +481,7 @@ TEST_F(KandelDialogTest, ClosingStopsTheTimer) {
     // The control lives on through the test's reference; nothing zooms it now.
     host_test::PumpFor(100);
     EXPECT_EQ(radius, host_test::GetRadius(control));
-    EXPECT_FALSE(surface->ControlWindow());
+    EXPECT_FALSE(surface->Renderer().ControlWindow());
 }
 
 // --- Failing calls

@@ -49,7 +49,7 @@ std::wstring SampleText() {
 }
 
 std::vector<float> Heights(const CSurface& surface) {
-    const CSurfaceGrid* grid = surface.Grid();
+    const CSurfaceGrid* grid = &surface.Grid();
     const float* h = grid->Heights();
     const size_t count = static_cast<size_t>(grid->CountX()) * grid->CountY();
     return h ? std::vector<float>(h, h + count) : std::vector<float>();
@@ -146,7 +146,7 @@ TEST_F(ScriptFormLook, LayoutFollowsTheDesignAtTheSystemDpi) {
         EXPECT_NEAR(MulDiv(item.width, DpiX(), 1440), rc.right - rc.left, 1) << "item " << item.id;
         EXPECT_NEAR(MulDiv(item.height, DpiY(), 1440), rc.bottom - rc.top, 1) << "item " << item.id;
     }
-    EXPECT_EQ(surface->ControlWindow(), GetDlgItem(form, kControlId));
+    EXPECT_EQ(surface->Renderer().ControlWindow(), GetDlgItem(form, kControlId));
     EXPECT_EQ(L"Run Script", host_test::WindowText(button));
     EXPECT_EQ(L"Button", host_test::ClassName(button));
     EXPECT_EQ(L"Edit", host_test::ClassName(editor));
@@ -211,7 +211,7 @@ TEST_F(ScriptFormLook, TheControlIsLoadedFromItsPersistedData) {
     ComPtr<IPersistStreamInit> persist;
     ASSERT_EQ(S_OK, script_form::FormControl(form)->QueryInterface(IID_IPersistStreamInit, persist.put_void()));
     EXPECT_EQ(S_FALSE, persist->IsDirty());  // loaded, where a new control reports dirty
-    EXPECT_EQ(173u, surface->Grid()->CountX());  // and drawn once: the default grid
+    EXPECT_EQ(173u, surface->Grid().CountX());  // and drawn once: the default grid
 }
 
 TEST_F(ScriptFormTest, RunScriptWithTheSampleFillsTheGridAndTurnsTheSurface) {
@@ -228,7 +228,7 @@ TEST_F(ScriptFormTest, RunScriptWithTheSampleFillsTheGridAndTurnsTheSurface) {
     EXPECT_EQ(0, host_test::GetLongProperty(dispatch, 10));
 
     // z = 10 sin(x) sin(y) over the default ranges, spot by spot.
-    const CSurfaceGrid& grid = *surface->Grid();
+    const CSurfaceGrid& grid = surface->Grid();
     const double step = 20.0 / 172.0;
     for (int i = 0; i < 173; i += 19) {
         for (int j = 0; j < 173; j += 23) {

@@ -14,6 +14,18 @@ size_t Frame::CountNonBlack() const {
     return n;
 }
 
+IDirect3D8* TakeDirect3D(CSurface& control) {
+    IDirect3D8* d3d = control.Renderer().Direct3D();
+    if (d3d) d3d->AddRef();
+    control.Renderer().UseDirect3D(nullptr);
+    return d3d;
+}
+
+void GiveDirect3D(CSurface& control, IDirect3D8* d3d) {
+    control.Renderer().UseDirect3D(d3d);
+    if (d3d) d3d->Release();
+}
+
 CSurface* NewControl() {
     ISurface* surface = nullptr;
     const HRESULT hr = CSurface::CreateInstance(nullptr, IID_ISurface, reinterpret_cast<void**>(&surface));
@@ -65,7 +77,7 @@ ControlHost::ControlHost(int clientWidth, int clientHeight) {
     m_control = NewControl();
     if (!m_control || !m_parent) return;
     const RECT position = {0, 0, clientWidth, clientHeight};
-    m_created = m_control->CreateControlWindow(m_parent, position) == S_OK;
+    m_created = m_control->Renderer().CreateControlWindow(m_parent, position) == S_OK;
     EXPECT_TRUE(m_created);
 }
 
@@ -83,7 +95,7 @@ void ControlHost::Tick() {
 
 Frame ControlHost::Read() {
     Frame frame;
-    const HRESULT hr = m_control->ReadBackFrame(frame.pixels, frame.width, frame.height);
+    const HRESULT hr = m_control->Renderer().ReadBackFrame(frame.pixels, frame.width, frame.height);
     EXPECT_EQ(S_OK, hr);
     return frame;
 }

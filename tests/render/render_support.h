@@ -14,16 +14,6 @@
 
 #include "control/surface.h"
 
-// The one door into the control's private renderer state; tests only.
-struct RendererTestAccess {
-    static IDirect3D8* D3D(CSurface& s) { return s.m_pD3D.get(); }
-    static IDirect3DVertexBuffer8* VertexBuffer(CSurface& s) { return s.m_pVertexBuffer.get(); }
-    // Takes the entry object away from the control; the caller owns it.
-    static IDirect3D8* TakeD3D(CSurface& s) { return s.m_pD3D.detach(); }
-    static void GiveD3D(CSurface& s, IDirect3D8* d3d) { s.m_pD3D.attach(d3d); }
-    static WNDPROC WindowProc() { return &CSurface::WindowProc; }
-};
-
 namespace render_test {
 
 // A code no real call returns, so a test knows it was passed on unchanged.
@@ -55,7 +45,7 @@ public:
     CSurface& Control() { return *m_control; }
     ISurface* Surface() { return m_control; }
     HWND Parent() const { return m_parent; }
-    HWND Window() const { return m_control ? m_control->ControlWindow() : nullptr; }
+    HWND Window() const { return m_control ? m_control->Renderer().ControlWindow() : nullptr; }
     bool Created() const { return m_created; }
 
     // A paint of the control's window, delivered at once.
@@ -71,6 +61,12 @@ private:
     CSurface* m_control = nullptr;
     bool m_created = false;
 };
+
+// The control's Direct3D entry object; taken away, the caller owns it and
+// the control has none until one is given back (and owned by it again).
+inline IDirect3D8* Direct3DOf(CSurface& control) { return control.Renderer().Direct3D(); }
+IDirect3D8* TakeDirect3D(CSurface& control);
+void GiveDirect3D(CSurface& control, IDirect3D8* d3d);
 
 // A control with no window at all.
 CSurface* NewControl();

@@ -41,23 +41,23 @@ TEST(RenderDevice, ControlNeverShownCreatesNothing) {
     CSurface* control = render_test::NewControl();
     ASSERT_NE(nullptr, control);
 
-    EXPECT_EQ(S_OK, control->OnDraw());  // no window: nothing is drawn or set up
-    EXPECT_EQ(nullptr, control->Device());
-    EXPECT_EQ(0u, control->TimerId());
-    EXPECT_FALSE(control->DeviceReady());
+    EXPECT_EQ(S_OK, control->Renderer().Paint());  // no window: nothing is drawn or set up
+    EXPECT_EQ(nullptr, control->Renderer().Device());
+    EXPECT_EQ(0u, control->Renderer().TimerId());
+    EXPECT_FALSE(control->Renderer().DeviceReady());
     EXPECT_EQ(E_FAIL, control->Refresh());
-    EXPECT_EQ(E_FAIL, control->RenderScene(FALSE));
-    EXPECT_EQ(E_FAIL, control->PresentFrame());
-    EXPECT_EQ(E_FAIL, control->RenderAndPresent());
+    EXPECT_EQ(E_FAIL, control->Renderer().RenderScene(FALSE));
+    EXPECT_EQ(E_FAIL, control->Renderer().PresentFrame());
+    EXPECT_EQ(E_FAIL, control->Renderer().RenderAndPresent());
 
     // The radius is kept and its redraw fails quietly.
     EXPECT_EQ(S_OK, control->put_Radius(80.0f));
-    EXPECT_FLOAT_EQ(56.568542f, control->Eye().x);
-    EXPECT_EQ(nullptr, control->Device());
+    EXPECT_FLOAT_EQ(56.568542f, control->Renderer().Eye().x);
+    EXPECT_EQ(nullptr, control->Renderer().Device());
 
     std::vector<uint32_t> pixels = {1, 2, 3};
     UINT width = 7, height = 7;
-    EXPECT_EQ(E_FAIL, control->ReadBackFrame(pixels, width, height));
+    EXPECT_EQ(E_FAIL, control->Renderer().ReadBackFrame(pixels, width, height));
     EXPECT_TRUE(pixels.empty());
     EXPECT_EQ(0u, width);
     EXPECT_EQ(0u, height);
@@ -69,18 +69,17 @@ TEST(RenderDevice, FirstPaintCreatesDeviceMeshFrameAndTimer) {
     ASSERT_TRUE(host.Created());
     CSurface& control = host.Control();
     D3DRecorder recorder;
-    recorder.WatchD3D(RendererTestAccess::D3D(control));
+    recorder.WatchD3D(render_test::Direct3DOf(control));
 
     host.Paint();
 
-    ASSERT_NE(nullptr, control.Device());
-    EXPECT_TRUE(control.DeviceReady());
-    EXPECT_EQ(1u, control.TimerId());
+    ASSERT_NE(nullptr, control.Renderer().Device());
+    EXPECT_TRUE(control.Renderer().DeviceReady());
+    EXPECT_EQ(1u, control.Renderer().TimerId());
     // The grid was never sized: the first rebuild makes it 173 x 173.
-    ASSERT_NE(nullptr, control.Grid());
-    EXPECT_EQ(173u, control.Grid()->CountX());
-    EXPECT_EQ(173u, control.Grid()->CountY());
-    EXPECT_EQ(59512u, control.VertexCount());
+    EXPECT_EQ(173u, control.Grid().CountX());
+    EXPECT_EQ(173u, control.Grid().CountY());
+    EXPECT_EQ(59512u, control.Renderer().VertexCount());
 
     // Device, buffer, one frame with the rebuild, its present, and the
     // present of the paint itself.
@@ -95,7 +94,7 @@ TEST(RenderDevice, FirstPaintCreatesDeviceMeshFrameAndTimer) {
     EXPECT_EQ(0u, pp.BackBufferWidth);
     EXPECT_EQ(0u, pp.BackBufferHeight);
     D3DDISPLAYMODE mode = {};
-    ASSERT_EQ(S_OK, RendererTestAccess::D3D(control)->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode));
+    ASSERT_EQ(S_OK, render_test::Direct3DOf(control)->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode));
     EXPECT_EQ(mode.Format, pp.BackBufferFormat);
     EXPECT_EQ(0u, pp.BackBufferCount);
     EXPECT_EQ(D3DMULTISAMPLE_NONE, pp.MultiSampleType);
@@ -117,11 +116,11 @@ TEST(RenderDevice, FirstPaintCreatesDeviceMeshFrameAndTimer) {
 TEST(RenderDevice, FrameHandsMaterialLightAndIdentityWorldToTheDevice) {
     ControlHost host;
     host.Paint();
-    ASSERT_NE(nullptr, host.Control().Device());
+    ASSERT_NE(nullptr, host.Control().Renderer().Device());
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
+    recorder.WatchDevice(host.Control().Renderer().Device());
 
-    ASSERT_EQ(S_OK, host.Control().RenderScene(FALSE));
+    ASSERT_EQ(S_OK, host.Control().Renderer().RenderScene(FALSE));
 
     // An ordinary frame is the rebuild frame without the rebuild.
     EXPECT_EQ(kRebuildFrame, recorder.calls);
@@ -152,15 +151,15 @@ TEST(RenderDevice, FrameHandsMaterialLightAndIdentityWorldToTheDevice) {
 
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) EXPECT_EQ(r == c ? 1.0f : 0.0f, recorder.world.m[r][c]) << r << c;
-    EXPECT_EQ(RendererTestAccess::VertexBuffer(host.Control()), recorder.streamBuffer);
+    EXPECT_EQ(host.Control().Renderer().VertexBuffer(), recorder.streamBuffer);
 }
 
 TEST(RenderDevice, LaterPaintsOnlyPresentAgain) {
     ControlHost host;
     host.Paint();
-    IDirect3DDevice8* device = host.Control().Device();
+    IDirect3DDevice8* device = host.Control().Renderer().Device();
     ASSERT_NE(nullptr, device);
-    IDirect3DVertexBuffer8* buffer = RendererTestAccess::VertexBuffer(host.Control());
+    IDirect3DVertexBuffer8* buffer = host.Control().Renderer().VertexBuffer();
     const render_test::Frame before = host.Read();
     D3DRecorder recorder;
     recorder.WatchDevice(device);
@@ -168,8 +167,8 @@ TEST(RenderDevice, LaterPaintsOnlyPresentAgain) {
     host.Paint();
     host.Paint();
 
-    EXPECT_EQ(device, host.Control().Device());
-    EXPECT_EQ(buffer, RendererTestAccess::VertexBuffer(host.Control()));
+    EXPECT_EQ(device, host.Control().Renderer().Device());
+    EXPECT_EQ(buffer, host.Control().Renderer().VertexBuffer());
     EXPECT_EQ((std::vector<std::string>{"Present(0,0,0,0)", "Present(0,0,0,0)"}), recorder.calls);
     EXPECT_EQ(before.pixels, host.Read().pixels);
 }
@@ -177,16 +176,16 @@ TEST(RenderDevice, LaterPaintsOnlyPresentAgain) {
 TEST(RenderDevice, RebuildWithSameDimensionsRefillsTheSameBuffer) {
     ControlHost host;
     host.Paint();
-    IDirect3DVertexBuffer8* buffer = RendererTestAccess::VertexBuffer(host.Control());
+    IDirect3DVertexBuffer8* buffer = host.Control().Renderer().VertexBuffer();
     ASSERT_NE(nullptr, buffer);
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
+    recorder.WatchDevice(host.Control().Renderer().Device());
 
     EXPECT_EQ(S_OK, host.Control().Refresh());
     EXPECT_EQ(S_OK, host.Control().Refresh());
 
-    EXPECT_EQ(buffer, RendererTestAccess::VertexBuffer(host.Control()));
-    EXPECT_EQ(59512u, host.Control().VertexCount());
+    EXPECT_EQ(buffer, host.Control().Renderer().VertexBuffer());
+    EXPECT_EQ(59512u, host.Control().Renderer().VertexCount());
     EXPECT_EQ(Concat({kRebuildFrame, {"Present(0,0,0,0)"}, kRebuildFrame, {"Present(0,0,0,0)"}}),
               recorder.calls);
 
@@ -194,10 +193,10 @@ TEST(RenderDevice, RebuildWithSameDimensionsRefillsTheSameBuffer) {
     EXPECT_EQ(S_OK, host.Surface()->SetPointPerXY(10, 20));
     recorder.calls.clear();
     EXPECT_EQ(S_OK, host.Control().Refresh());
-    EXPECT_EQ(2u * 10u * 19u, host.Control().VertexCount());
+    EXPECT_EQ(2u * 10u * 19u, host.Control().Renderer().VertexCount());
     ASSERT_GE(recorder.calls.size(), 2u);
     EXPECT_EQ("CreateVertexBuffer(9120,0,0x12,0)", recorder.calls[1]);
-    EXPECT_EQ(RendererTestAccess::VertexBuffer(host.Control()), recorder.streamBuffer);
+    EXPECT_EQ(host.Control().Renderer().VertexBuffer(), recorder.streamBuffer);
 }
 
 // --- Teardown ---
@@ -223,17 +222,17 @@ TEST(RenderDevice, TeardownReleasesBufferDeviceAndEntryObjectThenKillsTheTimer) 
     ControlHost host;
     CSurface& control = host.Control();
     // An entry object of its own, so that the control's release is its last.
-    RendererTestAccess::TakeD3D(control)->Release();
-    RendererTestAccess::GiveD3D(control, Direct3DCreate8(D3D_SDK_VERSION));
-    ASSERT_NE(nullptr, RendererTestAccess::D3D(control));
+    render_test::TakeDirect3D(control)->Release();
+    render_test::GiveDirect3D(control, Direct3DCreate8(D3D_SDK_VERSION));
+    ASSERT_NE(nullptr, render_test::Direct3DOf(control));
     host.Paint();
-    ASSERT_NE(nullptr, RendererTestAccess::VertexBuffer(control));
-    ASSERT_EQ(1u, control.TimerId());
+    ASSERT_NE(nullptr, control.Renderer().VertexBuffer());
+    ASSERT_EQ(1u, control.Renderer().TimerId());
 
     D3DRecorder recorder;
-    recorder.WatchD3D(RendererTestAccess::D3D(control));
-    recorder.WatchDevice(control.Device());
-    recorder.WatchBuffer(RendererTestAccess::VertexBuffer(control));
+    recorder.WatchD3D(render_test::Direct3DOf(control));
+    recorder.WatchDevice(control.Renderer().Device());
+    recorder.WatchBuffer(control.Renderer().VertexBuffer());
     ImportHook hook(L"user32.dll", "KillTimer", reinterpret_cast<void*>(&RecordKillTimer));
     ASSERT_TRUE(hook.Installed());
     g_realKillTimer = hook.Original();

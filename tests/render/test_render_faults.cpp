@@ -29,16 +29,16 @@ TEST(RenderFaults, GridWithOneRowDrawsTheBackgroundOnly) {
     ControlHost host;
     ASSERT_EQ(S_OK, host.Surface()->SetPointPerXY(4, 1));
     D3DRecorder recorder;
-    recorder.WatchD3D(RendererTestAccess::D3D(host.Control()));
+    recorder.WatchD3D(render_test::Direct3DOf(host.Control()));
 
     host.Paint();
-    ASSERT_NE(nullptr, host.Control().Device());
-    EXPECT_TRUE(host.Control().DeviceReady());
-    EXPECT_EQ(1u, host.Control().TimerId());
-    EXPECT_EQ(4u, host.Control().Grid()->CountX());
-    EXPECT_EQ(1u, host.Control().Grid()->CountY());
-    EXPECT_EQ(0u, host.Control().VertexCount());
-    EXPECT_EQ(nullptr, RendererTestAccess::VertexBuffer(host.Control()));
+    ASSERT_NE(nullptr, host.Control().Renderer().Device());
+    EXPECT_TRUE(host.Control().Renderer().DeviceReady());
+    EXPECT_EQ(1u, host.Control().Renderer().TimerId());
+    EXPECT_EQ(4u, host.Control().Grid().CountX());
+    EXPECT_EQ(1u, host.Control().Grid().CountY());
+    EXPECT_EQ(0u, host.Control().Renderer().VertexCount());
+    EXPECT_EQ(nullptr, host.Control().Renderer().VertexBuffer());
     EXPECT_TRUE(host.Read().AllBlack());
 
     // Later frames neither bind nor draw the missing strip.
@@ -56,12 +56,12 @@ TEST(RenderFaults, GridWithOneRowDrawsTheBackgroundOnly) {
     // A grid with bands gets a strip, and losing them drops it again.
     ASSERT_EQ(S_OK, host.Surface()->SetPointPerXY(10, 10));
     EXPECT_EQ(S_OK, host.Control().Refresh());
-    EXPECT_EQ(180u, host.Control().VertexCount());
+    EXPECT_EQ(180u, host.Control().Renderer().VertexCount());
     EXPECT_FALSE(host.Read().AllBlack());
     ASSERT_EQ(S_OK, host.Surface()->SetPointPerXY(5, 1));
     EXPECT_EQ(S_OK, host.Control().Refresh());
-    EXPECT_EQ(0u, host.Control().VertexCount());
-    EXPECT_EQ(nullptr, RendererTestAccess::VertexBuffer(host.Control()));
+    EXPECT_EQ(0u, host.Control().Renderer().VertexCount());
+    EXPECT_EQ(nullptr, host.Control().Renderer().VertexBuffer());
     EXPECT_TRUE(host.Read().AllBlack());
 }
 
@@ -70,14 +70,14 @@ TEST(RenderFaults, GridWithoutArraysDrawsTheBackgroundOnly) {
     // The 32-bit product is 4, so the counts are taken, but no array of
     // 0x40000001 floats can exist.
     ASSERT_EQ(S_OK, host.Surface()->SetPointPerXY(0x40000001, 4));
-    ASSERT_FALSE(host.Control().Grid()->HasArrays());
+    ASSERT_FALSE(host.Control().Grid().HasArrays());
 
     host.Paint();
-    ASSERT_NE(nullptr, host.Control().Device());
-    EXPECT_TRUE(host.Control().DeviceReady());
-    EXPECT_FALSE(host.Control().Grid()->HasArrays());
-    EXPECT_EQ(0u, host.Control().VertexCount());
-    EXPECT_EQ(nullptr, RendererTestAccess::VertexBuffer(host.Control()));
+    ASSERT_NE(nullptr, host.Control().Renderer().Device());
+    EXPECT_TRUE(host.Control().Renderer().DeviceReady());
+    EXPECT_FALSE(host.Control().Grid().HasArrays());
+    EXPECT_EQ(0u, host.Control().Renderer().VertexCount());
+    EXPECT_EQ(nullptr, host.Control().Renderer().VertexBuffer());
     EXPECT_TRUE(host.Read().AllBlack());
     EXPECT_EQ(S_OK, host.Control().Refresh());
     EXPECT_TRUE(host.Read().AllBlack());
@@ -87,10 +87,10 @@ TEST(RenderFaults, SingleColumnDrawsOnlyEmptyTriangles) {
     ControlHost host;
     ASSERT_EQ(S_OK, host.Surface()->SetPointPerXY(1, 4));
     D3DRecorder recorder;
-    recorder.WatchD3D(RendererTestAccess::D3D(host.Control()));
+    recorder.WatchD3D(render_test::Direct3DOf(host.Control()));
 
     host.Paint();
-    EXPECT_EQ(6u, host.Control().VertexCount());
+    EXPECT_EQ(6u, host.Control().Renderer().VertexCount());
     EXPECT_TRUE(Called(recorder, "DrawPrimitive(5,0,4)"));
     EXPECT_TRUE(host.Read().AllBlack());
 }
@@ -98,22 +98,22 @@ TEST(RenderFaults, SingleColumnDrawsOnlyEmptyTriangles) {
 TEST(RenderFaults, MissingEntryObjectFailsTheSetUpUntilThereIsOne) {
     ControlHost host;
     CSurface& control = host.Control();
-    IDirect3D8* d3d = RendererTestAccess::TakeD3D(control);
+    IDirect3D8* d3d = render_test::TakeDirect3D(control);
     ASSERT_NE(nullptr, d3d);
 
-    EXPECT_EQ(S_FALSE, control.OnDraw());
-    EXPECT_EQ(E_FAIL, control.InitDevice(host.Window()));
+    EXPECT_EQ(S_FALSE, control.Renderer().Paint());
+    EXPECT_EQ(E_FAIL, control.Renderer().CreateDeviceObjects(host.Window()));
     host.Paint();
-    EXPECT_EQ(nullptr, control.Device());
-    EXPECT_FALSE(control.DeviceReady());
-    EXPECT_EQ(0u, control.TimerId());
+    EXPECT_EQ(nullptr, control.Renderer().Device());
+    EXPECT_FALSE(control.Renderer().DeviceReady());
+    EXPECT_EQ(0u, control.Renderer().TimerId());
 
     // Each paint tries again.
-    RendererTestAccess::GiveD3D(control, d3d);
+    render_test::GiveDirect3D(control, d3d);
     host.Paint();
-    EXPECT_NE(nullptr, control.Device());
-    EXPECT_TRUE(control.DeviceReady());
-    EXPECT_EQ(1u, control.TimerId());
+    EXPECT_NE(nullptr, control.Renderer().Device());
+    EXPECT_TRUE(control.Renderer().DeviceReady());
+    EXPECT_EQ(1u, control.Renderer().TimerId());
     EXPECT_FALSE(host.Read().AllBlack());
 }
 
@@ -148,27 +148,27 @@ TEST(RenderFaults, FailedFirstFrameReleasesItsDeviceAndTheNextPaintStartsOver) {
         ControlHost host;
         CSurface& control = host.Control();
         D3DRecorder recorder;
-        recorder.WatchD3D(RendererTestAccess::D3D(control));
+        recorder.WatchD3D(render_test::Direct3DOf(control));
         recorder.failOn = fault.failing;
 
         host.Paint();
-        EXPECT_EQ(S_FALSE, control.OnDraw()) << fault.failing;
+        EXPECT_EQ(S_FALSE, control.Renderer().Paint()) << fault.failing;
         // Both attempts made a device and let it go before the paint ended.
         std::vector<std::string> twice = fault.attempt;
         twice.insert(twice.end(), fault.attempt.begin(), fault.attempt.end());
         EXPECT_EQ(twice, recorder.calls) << fault.failing;
-        EXPECT_EQ(nullptr, control.Device());
-        EXPECT_EQ(nullptr, RendererTestAccess::VertexBuffer(control));
-        EXPECT_EQ(0u, control.VertexCount());
-        EXPECT_FALSE(control.DeviceReady());
-        EXPECT_EQ(0u, control.TimerId());
+        EXPECT_EQ(nullptr, control.Renderer().Device());
+        EXPECT_EQ(nullptr, control.Renderer().VertexBuffer());
+        EXPECT_EQ(0u, control.Renderer().VertexCount());
+        EXPECT_FALSE(control.Renderer().DeviceReady());
+        EXPECT_EQ(0u, control.Renderer().TimerId());
 
         recorder.failOn.clear();
         host.Paint();
-        ASSERT_NE(nullptr, control.Device()) << fault.failing;
-        EXPECT_TRUE(control.DeviceReady());
-        EXPECT_EQ(1u, control.TimerId());
-        EXPECT_EQ(control.Device(), DeviceOfBuffer(RendererTestAccess::VertexBuffer(control)));
+        ASSERT_NE(nullptr, control.Renderer().Device()) << fault.failing;
+        EXPECT_TRUE(control.Renderer().DeviceReady());
+        EXPECT_EQ(1u, control.Renderer().TimerId());
+        EXPECT_EQ(control.Renderer().Device(), DeviceOfBuffer(control.Renderer().VertexBuffer()));
         EXPECT_FALSE(host.Read().AllBlack());
     }
 }
@@ -176,23 +176,23 @@ TEST(RenderFaults, FailedFirstFrameReleasesItsDeviceAndTheNextPaintStartsOver) {
 TEST(RenderFaults, DeviceMadeBeforeTheFirstPaintIsReplacedWithItsBuffer) {
     ControlHost host;
     CSurface& control = host.Control();
-    ASSERT_EQ(S_OK, control.InitDevice(host.Window()));
-    ASSERT_EQ(S_OK, control.RenderScene(TRUE));
-    IDirect3DDevice8* earlierDevice = control.Device();
-    IDirect3DVertexBuffer8* earlierBuffer = RendererTestAccess::VertexBuffer(control);
+    ASSERT_EQ(S_OK, control.Renderer().CreateDeviceObjects(host.Window()));
+    ASSERT_EQ(S_OK, control.Renderer().RenderScene(TRUE));
+    IDirect3DDevice8* earlierDevice = control.Renderer().Device();
+    IDirect3DVertexBuffer8* earlierBuffer = control.Renderer().VertexBuffer();
     ASSERT_NE(nullptr, earlierBuffer);
     earlierDevice->AddRef();
     earlierBuffer->AddRef();
-    EXPECT_FALSE(control.DeviceReady());
+    EXPECT_FALSE(control.Renderer().DeviceReady());
 
     host.Paint();
 
-    ASSERT_TRUE(control.DeviceReady());
-    EXPECT_NE(earlierDevice, control.Device());
-    IDirect3DVertexBuffer8* buffer = RendererTestAccess::VertexBuffer(control);
+    ASSERT_TRUE(control.Renderer().DeviceReady());
+    EXPECT_NE(earlierDevice, control.Renderer().Device());
+    IDirect3DVertexBuffer8* buffer = control.Renderer().VertexBuffer();
     EXPECT_NE(earlierBuffer, buffer);
-    EXPECT_EQ(control.Device(), DeviceOfBuffer(buffer));
-    EXPECT_EQ(59512u, control.VertexCount());
+    EXPECT_EQ(control.Renderer().Device(), DeviceOfBuffer(buffer));
+    EXPECT_EQ(59512u, control.Renderer().VertexCount());
     // The control holds nothing of the earlier pair.
     EXPECT_EQ(0u, earlierBuffer->Release());
     EXPECT_EQ(0u, earlierDevice->Release());
@@ -204,7 +204,7 @@ TEST(RenderFaults, VertexBufferThatCannotBeMadeForANewGridIsMadeOnTheNextFrame) 
         ControlHost host;
         CSurface& control = host.Control();
         host.Paint();
-        IDirect3DDevice8* device = control.Device();
+        IDirect3DDevice8* device = control.Renderer().Device();
         D3DRecorder recorder;
         recorder.WatchDevice(device);
 
@@ -214,16 +214,16 @@ TEST(RenderFaults, VertexBufferThatCannotBeMadeForANewGridIsMadeOnTheNextFrame) 
         EXPECT_EQ(shortage, control.Refresh());
         // The old strip is gone with its size, nothing half-made is kept, and
         // the device and the new grid stay.
-        EXPECT_EQ(nullptr, RendererTestAccess::VertexBuffer(control));
-        EXPECT_EQ(0u, control.VertexCount());
-        EXPECT_EQ(device, control.Device());
-        EXPECT_EQ(150u, control.Grid()->CountX());
+        EXPECT_EQ(nullptr, control.Renderer().VertexBuffer());
+        EXPECT_EQ(0u, control.Renderer().VertexCount());
+        EXPECT_EQ(device, control.Renderer().Device());
+        EXPECT_EQ(150u, control.Grid().CountX());
         host.Tick();  // a tick without a strip draws the background, and nothing breaks
 
         recorder.failOn.clear();
         EXPECT_EQ(S_OK, control.Refresh());
-        EXPECT_EQ(53700u, control.VertexCount());
-        EXPECT_EQ(device, DeviceOfBuffer(RendererTestAccess::VertexBuffer(control)));
+        EXPECT_EQ(53700u, control.Renderer().VertexCount());
+        EXPECT_EQ(device, DeviceOfBuffer(control.Renderer().VertexBuffer()));
         EXPECT_FALSE(host.Read().AllBlack());
     }
 }

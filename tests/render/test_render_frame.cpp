@@ -77,7 +77,7 @@ TEST(RenderFrame, FlatSurfaceIsLitAtTheCentreOnABlackBackground) {
     EXPECT_EQ(0u, frame.At(0, 255));
     EXPECT_EQ(0u, frame.At(255, 255));
 
-    const uint32_t expected = FlatSurfaceColourAtOrigin(host.Control().Eye());
+    const uint32_t expected = FlatSurfaceColourAtOrigin(host.Control().Renderer().Eye());
     for (UINT y = 120; y <= 136; y += 8)
         for (UINT x = 120; x <= 136; x += 8) {
             const uint32_t actual = frame.At(x, y);
@@ -92,13 +92,13 @@ TEST(RenderFrame, TimerTickDrawsOnlyWhileARotationIsOn) {
     host.Paint();
     const Frame first = host.Read();
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
+    recorder.WatchDevice(host.Control().Renderer().Device());
 
     host.Tick();
     EXPECT_TRUE(recorder.calls.empty());
     EXPECT_EQ(first.pixels, host.Read().pixels);
-    EXPECT_FLOAT_EQ(0.0f, host.Control().Azimuth());
-    EXPECT_FLOAT_EQ(45.0f, host.Control().Elevation());
+    EXPECT_FLOAT_EQ(0.0f, host.Control().Renderer().Azimuth());
+    EXPECT_FLOAT_EQ(45.0f, host.Control().Renderer().Elevation());
 
     ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(1));
     EXPECT_TRUE(recorder.calls.empty());  // switching it on draws nothing by itself
@@ -106,27 +106,27 @@ TEST(RenderFrame, TimerTickDrawsOnlyWhileARotationIsOn) {
     std::vector<std::string> frameAndPresent = kFrame;
     frameAndPresent.push_back("Present(0,0,0,0)");
     EXPECT_EQ(frameAndPresent, recorder.calls);
-    EXPECT_FLOAT_EQ(-2.0f, host.Control().Azimuth());
+    EXPECT_FLOAT_EQ(-2.0f, host.Control().Renderer().Azimuth());
     const Frame turned = host.Read();
     EXPECT_NE(first.pixels, turned.pixels);
 
     ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(0));
     ASSERT_EQ(S_OK, host.Surface()->put_ZRotate(1));
     host.Tick();
-    EXPECT_FLOAT_EQ(-2.0f, host.Control().Azimuth());
-    EXPECT_FLOAT_EQ(43.0f, host.Control().Elevation());
+    EXPECT_FLOAT_EQ(-2.0f, host.Control().Renderer().Azimuth());
+    EXPECT_FLOAT_EQ(43.0f, host.Control().Renderer().Elevation());
     EXPECT_NE(turned.pixels, host.Read().pixels);
 
     // Any timer identifier turns the camera.
     SendMessageW(host.Window(), WM_TIMER, 7, 0);
-    EXPECT_FLOAT_EQ(41.0f, host.Control().Elevation());
+    EXPECT_FLOAT_EQ(41.0f, host.Control().Renderer().Elevation());
 }
 
 TEST(RenderFrame, HeightsReachThePictureOnlyThroughRefresh) {
     ControlHost host;
     host.Paint();
     const Frame flat = host.Read();
-    const CSurfaceGrid* grid = host.Control().Grid();
+    const CSurfaceGrid* grid = &host.Control().Grid();
     ASSERT_NE(nullptr, grid);
     ASSERT_TRUE(grid->HasArrays());
     for (LONG row = 70; row < 100; ++row)
@@ -153,7 +153,7 @@ TEST(RenderFrame, RadiusDrawsAtOnceAndMovesTheCameraAway) {
     const size_t litAt50 = host.Read().CountNonBlack();
     ASSERT_GT(litAt50, 0u);
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
+    recorder.WatchDevice(host.Control().Renderer().Device());
 
     ASSERT_EQ(S_OK, host.Surface()->put_Radius(80.0f));
     std::vector<std::string> frameAndPresent = kFrame;
@@ -188,12 +188,12 @@ TEST(RenderFrame, PictureIsStretchedToTheWindowWithoutNewObjects) {
     EXPECT_NEAR(2.0, wideRatio / squareRatio, 0.1);
 
     // Resizing keeps the device and its back buffer; the present scales it.
-    IDirect3DDevice8* device = square.Control().Device();
+    IDirect3DDevice8* device = square.Control().Renderer().Device();
     D3DRecorder recorder;
     recorder.WatchDevice(device);
     MoveWindow(square.Window(), 0, 0, 300, 150, TRUE);
     square.Paint();
-    EXPECT_EQ(device, square.Control().Device());
+    EXPECT_EQ(device, square.Control().Renderer().Device());
     EXPECT_EQ((std::vector<std::string>{"Present(0,0,0,0)"}), recorder.calls);
     const Frame after = square.Read();
     EXPECT_EQ(200u, after.width);
@@ -229,18 +229,18 @@ TEST(RenderFrame, FailingStepsStopOrAreIgnoredAndTheSceneIsAlwaysClosed) {
     };
     ControlHost host;
     host.Paint();
-    ASSERT_NE(nullptr, host.Control().Device());
+    ASSERT_NE(nullptr, host.Control().Renderer().Device());
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
+    recorder.WatchDevice(host.Control().Renderer().Device());
 
     for (const FrameFault& fault : faults) {
         recorder.calls.clear();
         recorder.failOn = fault.failing;
-        EXPECT_EQ(fault.result, host.Control().RenderScene(FALSE)) << fault.failing;
+        EXPECT_EQ(fault.result, host.Control().Renderer().RenderScene(FALSE)) << fault.failing;
         EXPECT_EQ(fault.calls, recorder.calls) << fault.failing;
         // The device is still usable: no scene was left open.
         recorder.failOn.clear();
-        EXPECT_EQ(S_OK, host.Control().RenderScene(FALSE)) << "after " << fault.failing;
+        EXPECT_EQ(S_OK, host.Control().Renderer().RenderScene(FALSE)) << "after " << fault.failing;
     }
 }
 
@@ -248,23 +248,23 @@ TEST(RenderFrame, RefreshAndPresentPassFailuresOn) {
     ControlHost host;
     host.Paint();
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
+    recorder.WatchDevice(host.Control().Renderer().Device());
 
     recorder.failOn = "Present(0,0,0,0)";
-    EXPECT_EQ(render_test::kInjected, host.Control().PresentFrame());
+    EXPECT_EQ(render_test::kInjected, host.Control().Renderer().PresentFrame());
     EXPECT_EQ(render_test::kInjected, host.Control().Refresh());
-    EXPECT_EQ(S_OK, host.Control().OnDraw());  // a paint ignores it
+    EXPECT_EQ(S_OK, host.Control().Renderer().Paint());  // a paint ignores it
 
     recorder.failOn = "Clear(0,0,3,0x00000000,1,0)";
     recorder.calls.clear();
     EXPECT_EQ(render_test::kInjected, host.Control().Refresh());
-    EXPECT_EQ(render_test::kInjected, host.Control().RenderAndPresent());
+    EXPECT_EQ(render_test::kInjected, host.Control().Renderer().RenderAndPresent());
     EXPECT_EQ(0, std::count(recorder.calls.begin(), recorder.calls.end(), "Present(0,0,0,0)"));
 
     // A tick or a radius change drops the failure and keeps the new camera.
     ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(1));
     host.Tick();
-    EXPECT_FLOAT_EQ(-2.0f, host.Control().Azimuth());
+    EXPECT_FLOAT_EQ(-2.0f, host.Control().Renderer().Azimuth());
     EXPECT_EQ(S_OK, host.Surface()->put_Radius(60.0f));
     float radius = 0;
     EXPECT_EQ(S_OK, host.Surface()->get_Radius(&radius));
@@ -275,25 +275,25 @@ TEST(RenderFrame, FailedBufferCreationLeavesNoBufferAndFramesShowTheBackground) 
     ControlHost host;
     host.Paint();
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
+    recorder.WatchDevice(host.Control().Renderer().Device());
     ASSERT_EQ(S_OK, host.Surface()->SetPointPerXY(100, 100));
 
     recorder.failOn = "CreateVertexBuffer(475200,0,0x12,0)";
     EXPECT_EQ(render_test::kInjected, host.Control().Refresh());
     EXPECT_EQ((std::vector<std::string>{"SetRenderState(22,1)", "CreateVertexBuffer(475200,0,0x12,0)"}),
               recorder.calls);
-    EXPECT_EQ(0u, host.Control().VertexCount());
-    EXPECT_EQ(nullptr, RendererTestAccess::VertexBuffer(host.Control()));
+    EXPECT_EQ(0u, host.Control().Renderer().VertexCount());
+    EXPECT_EQ(nullptr, host.Control().Renderer().VertexBuffer());
 
     recorder.failOn.clear();
     recorder.calls.clear();
-    EXPECT_EQ(S_OK, host.Control().RenderScene(FALSE));
+    EXPECT_EQ(S_OK, host.Control().Renderer().RenderScene(FALSE));
     EXPECT_EQ(0, std::count(recorder.calls.begin(), recorder.calls.end(), "SetStreamSource(0,24)"));
-    EXPECT_EQ(S_OK, host.Control().PresentFrame());
+    EXPECT_EQ(S_OK, host.Control().Renderer().PresentFrame());
     EXPECT_TRUE(host.Read().AllBlack());
 
     // The next Refresh makes the buffer.
     EXPECT_EQ(S_OK, host.Control().Refresh());
-    EXPECT_EQ(19800u, host.Control().VertexCount());
+    EXPECT_EQ(19800u, host.Control().Renderer().VertexCount());
     EXPECT_FALSE(host.Read().AllBlack());
 }

@@ -22,14 +22,14 @@ bool Called(const D3DRecorder& recorder, const std::string& call) {
 
 // A painted control whose grid holds the user's heights: a ridge along one row.
 void FillRidge(ControlHost& host) {
-    const CSurfaceGrid* grid = host.Control().Grid();
+    const CSurfaceGrid* grid = &host.Control().Grid();
     for (LONG col = 0; col < static_cast<LONG>(grid->CountX()); ++col)
         ASSERT_EQ(S_OK, host.Surface()->SetData(col, 40, grid->XValues()[col], grid->YValues()[40], 7.5f));
     ASSERT_EQ(S_OK, host.Control().Refresh());
 }
 
 float RidgeHeight(ControlHost& host) {
-    const CSurfaceGrid* grid = host.Control().Grid();
+    const CSurfaceGrid* grid = &host.Control().Grid();
     return grid->Heights()[40 * grid->CountX() + 17];
 }
 
@@ -45,16 +45,16 @@ void LoseOnNextPresent(D3DRecorder& recorder) {
 TEST(RenderLostDevice, RotationWaitsWhileLostThenResetsAndRedrawsTheSameGrid) {
     ControlHost host;
     host.Paint();
-    ASSERT_TRUE(host.Control().DeviceReady());
+    ASSERT_TRUE(host.Control().Renderer().DeviceReady());
     FillRidge(host);
     ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(1));
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
-    IDirect3DDevice8* device = host.Control().Device();
+    recorder.WatchDevice(host.Control().Renderer().Device());
+    IDirect3DDevice8* device = host.Control().Renderer().Device();
 
     LoseOnNextPresent(recorder);
     host.Tick();
-    EXPECT_TRUE(host.Control().DeviceLost());
+    EXPECT_TRUE(host.Control().Renderer().DeviceLost());
     recorder.failOn.clear();
 
     // While the device stays lost a tick only asks.
@@ -62,7 +62,7 @@ TEST(RenderLostDevice, RotationWaitsWhileLostThenResetsAndRedrawsTheSameGrid) {
         recorder.calls.clear();
         host.Tick();
         EXPECT_EQ(std::vector<std::string>{"TestCooperativeLevel"}, recorder.calls);
-        EXPECT_TRUE(host.Control().DeviceLost());
+        EXPECT_TRUE(host.Control().Renderer().DeviceLost());
     }
 
     // It can be reset now: buffer released, Reset, a new strip, a frame.
@@ -76,9 +76,9 @@ TEST(RenderLostDevice, RotationWaitsWhileLostThenResetsAndRedrawsTheSameGrid) {
               opening);
     EXPECT_TRUE(Called(recorder, "DrawPrimitive(5,0,59510)"));
     EXPECT_EQ("Present(0,0,0,0)", recorder.calls.back());
-    EXPECT_FALSE(host.Control().DeviceLost());
-    EXPECT_EQ(device, host.Control().Device());
-    EXPECT_EQ(59512u, host.Control().VertexCount());
+    EXPECT_FALSE(host.Control().Renderer().DeviceLost());
+    EXPECT_EQ(device, host.Control().Renderer().Device());
+    EXPECT_EQ(59512u, host.Control().Renderer().VertexCount());
     // The grid is the user's: a lost device does not reset it.
     EXPECT_EQ(7.5f, RidgeHeight(host));
     EXPECT_FALSE(host.Read().AllBlack());
@@ -96,12 +96,12 @@ TEST(RenderLostDevice, StillCameraIsRedrawnByTheTimerOrAPaint) {
         host.Paint();
         FillRidge(host);
         D3DRecorder recorder;
-        recorder.WatchDevice(host.Control().Device());
+        recorder.WatchDevice(host.Control().Renderer().Device());
 
         // The loss shows in the status of the call that met it.
         LoseOnNextPresent(recorder);
         EXPECT_EQ(D3DERR_DEVICELOST, host.Control().Refresh());
-        EXPECT_TRUE(host.Control().DeviceLost());
+        EXPECT_TRUE(host.Control().Renderer().DeviceLost());
         recorder.failOn.clear();
         EXPECT_EQ(D3DERR_DEVICELOST, host.Control().Refresh());
         EXPECT_FALSE(Called(recorder, "Reset"));
@@ -115,7 +115,7 @@ TEST(RenderLostDevice, StillCameraIsRedrawnByTheTimerOrAPaint) {
         EXPECT_TRUE(Called(recorder, "Reset")) << byPaint;
         EXPECT_TRUE(Called(recorder, "DrawPrimitive(5,0,59510)")) << byPaint;
         EXPECT_EQ("Present(0,0,0,0)", recorder.calls.back()) << byPaint;
-        EXPECT_FALSE(host.Control().DeviceLost());
+        EXPECT_FALSE(host.Control().Renderer().DeviceLost());
         EXPECT_EQ(7.5f, RidgeHeight(host));
         EXPECT_FALSE(host.Read().AllBlack());
         EXPECT_EQ(S_OK, host.Control().Refresh());
@@ -128,9 +128,9 @@ TEST(RenderLostDevice, DeviceThatCannotBeResetIsReplacedOnTheNextPaint) {
     FillRidge(host);
     D3DRecorder recorder;
     recorder.keepNewDevices = true;
-    recorder.WatchD3D(RendererTestAccess::D3D(host.Control()));
-    recorder.WatchDevice(host.Control().Device());
-    IDirect3DDevice8* lostDevice = host.Control().Device();
+    recorder.WatchD3D(render_test::Direct3DOf(host.Control()));
+    recorder.WatchDevice(host.Control().Renderer().Device());
+    IDirect3DDevice8* lostDevice = host.Control().Renderer().Device();
     lostDevice->AddRef();
 
     LoseOnNextPresent(recorder);
@@ -139,18 +139,18 @@ TEST(RenderLostDevice, DeviceThatCannotBeResetIsReplacedOnTheNextPaint) {
     recorder.failOn = "Reset";
     recorder.failWith = kInjected;
     EXPECT_EQ(kInjected, host.Control().Refresh());
-    EXPECT_EQ(nullptr, host.Control().Device());
-    EXPECT_FALSE(host.Control().DeviceReady());
-    EXPECT_FALSE(host.Control().DeviceLost());
-    EXPECT_EQ(0u, host.Control().TimerId());
+    EXPECT_EQ(nullptr, host.Control().Renderer().Device());
+    EXPECT_FALSE(host.Control().Renderer().DeviceReady());
+    EXPECT_FALSE(host.Control().Renderer().DeviceLost());
+    EXPECT_EQ(0u, host.Control().Renderer().TimerId());
     // The control let go of the old device entirely.
     EXPECT_EQ(0u, lostDevice->Release());
 
     recorder.failOn.clear();
     host.Paint();
-    ASSERT_NE(nullptr, host.Control().Device());
-    EXPECT_TRUE(host.Control().DeviceReady());
-    EXPECT_EQ(1u, host.Control().TimerId());
+    ASSERT_NE(nullptr, host.Control().Renderer().Device());
+    EXPECT_TRUE(host.Control().Renderer().DeviceReady());
+    EXPECT_EQ(1u, host.Control().Renderer().TimerId());
     EXPECT_EQ(7.5f, RidgeHeight(host));
     EXPECT_FALSE(host.Read().AllBlack());
 }
@@ -159,8 +159,8 @@ TEST(RenderLostDevice, ResetThatFindsTheDeviceLostAgainKeepsWaiting) {
     ControlHost host;
     host.Paint();
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
-    IDirect3DDevice8* device = host.Control().Device();
+    recorder.WatchDevice(host.Control().Renderer().Device());
+    IDirect3DDevice8* device = host.Control().Renderer().Device();
 
     LoseOnNextPresent(recorder);
     EXPECT_EQ(D3DERR_DEVICELOST, host.Control().Refresh());
@@ -168,14 +168,14 @@ TEST(RenderLostDevice, ResetThatFindsTheDeviceLostAgainKeepsWaiting) {
     recorder.failOn = "Reset";
     recorder.failWith = D3DERR_DEVICELOST;
     EXPECT_EQ(D3DERR_DEVICELOST, host.Control().Refresh());
-    EXPECT_EQ(device, host.Control().Device());
-    EXPECT_TRUE(host.Control().DeviceLost());
-    EXPECT_EQ(nullptr, RendererTestAccess::VertexBuffer(host.Control()));
+    EXPECT_EQ(device, host.Control().Renderer().Device());
+    EXPECT_TRUE(host.Control().Renderer().DeviceLost());
+    EXPECT_EQ(nullptr, host.Control().Renderer().VertexBuffer());
 
     recorder.failOn.clear();
     EXPECT_EQ(S_OK, host.Control().Refresh());
-    EXPECT_FALSE(host.Control().DeviceLost());
-    EXPECT_NE(nullptr, RendererTestAccess::VertexBuffer(host.Control()));
+    EXPECT_FALSE(host.Control().Renderer().DeviceLost());
+    EXPECT_NE(nullptr, host.Control().Renderer().VertexBuffer());
     EXPECT_FALSE(host.Read().AllBlack());
 }
 
@@ -198,7 +198,7 @@ TEST(RenderLostDevice, DisplayModeChangeLeavesTheControlDrawing) {
     FillRidge(host);
     ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(1));
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
+    recorder.WatchDevice(host.Control().Renderer().Device());
 
     other.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     const LONG changed = ChangeDisplaySettingsW(&other, CDS_FULLSCREEN);
@@ -206,17 +206,17 @@ TEST(RenderLostDevice, DisplayModeChangeLeavesTheControlDrawing) {
     bool sawLoss = false;
     for (int i = 0; i < 5; ++i) {
         host.Tick();
-        sawLoss = sawLoss || host.Control().DeviceLost();
+        sawLoss = sawLoss || host.Control().Renderer().DeviceLost();
     }
     ASSERT_EQ(DISP_CHANGE_SUCCESSFUL, ChangeDisplaySettingsW(nullptr, 0));
-    for (int i = 0; i < 5 && host.Control().DeviceLost(); ++i) host.Tick();
+    for (int i = 0; i < 5 && host.Control().Renderer().DeviceLost(); ++i) host.Tick();
     host.Tick();
 
     std::printf("display mode %lux%lu -> %lux%lu and back: device loss %s\n", current.dmPelsWidth,
                 current.dmPelsHeight, other.dmPelsWidth, other.dmPelsHeight,
                 sawLoss || Called(recorder, "Reset") ? "reported and recovered" : "not reported by this runtime");
-    EXPECT_FALSE(host.Control().DeviceLost());
-    ASSERT_NE(nullptr, host.Control().Device());
+    EXPECT_FALSE(host.Control().Renderer().DeviceLost());
+    ASSERT_NE(nullptr, host.Control().Renderer().Device());
     EXPECT_EQ(7.5f, RidgeHeight(host));
     EXPECT_FALSE(host.Read().AllBlack());
 }

@@ -17,7 +17,7 @@ using render_test::ControlHost;
 TEST(RenderScript, SampleScriptFillsTheGridAfterTheFirstPaint) {
     ControlHost host;
     host.Paint();
-    ASSERT_NE(nullptr, host.Control().Device());
+    ASSERT_NE(nullptr, host.Control().Renderer().Device());
 
     zorvel::UniqueBstr script(SysAllocString(L""));
     {
@@ -29,7 +29,7 @@ TEST(RenderScript, SampleScriptFillsTheGridAfterTheFirstPaint) {
     zorvel::UniqueBstr result;
     ASSERT_EQ(S_OK, host.Surface()->RunScript(script.get(), result.put()));
 
-    const CSurfaceGrid* grid = host.Control().Grid();
+    const CSurfaceGrid* grid = &host.Control().Grid();
     ASSERT_EQ(173u, grid->CountX());
     ASSERT_EQ(173u, grid->CountY());
     // Every point is written, not just the ones a rounding quirk happens to reach.
@@ -49,7 +49,7 @@ TEST(RenderScript, DeviceCreationLeavesTheThreadsPrecisionAlone) {
     const unsigned int before = _controlfp(0, 0) & _MCW_PC;
     ControlHost host;
     host.Paint();
-    ASSERT_NE(nullptr, host.Control().Device());
+    ASSERT_NE(nullptr, host.Control().Renderer().Device());
     EXPECT_EQ(before, _controlfp(0, 0) & _MCW_PC);
 }
 

@@ -56,7 +56,7 @@ TEST(RenderWindow, ChildWindowHasTheControlsClassAndStyle) {
     ControlHost other;
     EXPECT_EQ(name, ClassNameOf(other.Window()));
     const RECT position = {0, 0, 10, 10};
-    EXPECT_EQ(E_UNEXPECTED, host.Control().CreateControlWindow(host.Parent(), position));
+    EXPECT_EQ(E_UNEXPECTED, host.Control().Renderer().CreateControlWindow(host.Parent(), position));
 }
 
 TEST(RenderWindow, ExistingClassOfTheSameNameIsReused) {
@@ -65,13 +65,13 @@ TEST(RenderWindow, ExistingClassOfTheSameNameIsReused) {
         ControlHost host;
         name = ClassNameOf(host.Window());
     }
-    CSurface::UnregisterControlWindowClass();
+    zorvel::Renderer::UnregisterControlWindowClass();
     // Someone registered that name first (the library loaded once more at the
     // same address would): its class is taken as it is.
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = RendererTestAccess::WindowProc();
+    wc.lpfnWndProc = zorvel::Renderer::WindowProcedure();
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = name.c_str();
     ASSERT_NE(0, RegisterClassExW(&wc));
@@ -81,7 +81,7 @@ TEST(RenderWindow, ExistingClassOfTheSameNameIsReused) {
         EXPECT_EQ(name, ClassNameOf(host.Window()));
         EXPECT_EQ(static_cast<ULONG_PTR>(CS_DBLCLKS), GetClassLongPtrW(host.Window(), GCL_STYLE));
     }
-    CSurface::UnregisterControlWindowClass();
+    zorvel::Renderer::UnregisterControlWindowClass();
     {
         ControlHost host;
         EXPECT_EQ(0x000Bu, GetClassLongPtrW(host.Window(), GCL_STYLE));
@@ -91,20 +91,20 @@ TEST(RenderWindow, ExistingClassOfTheSameNameIsReused) {
 TEST(RenderWindow, DestroyingTheWindowForgetsIt) {
     ControlHost host;
     const HWND window = host.Window();
-    host.Control().DestroyControlWindow();
+    host.Control().Renderer().DestroyControlWindow();
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(nullptr, host.Control().ControlWindow());
-    EXPECT_EQ(S_OK, host.Control().OnDraw());
-    EXPECT_EQ(nullptr, host.Control().Device());
+    EXPECT_EQ(nullptr, host.Control().Renderer().ControlWindow());
+    EXPECT_EQ(S_OK, host.Control().Renderer().Paint());
+    EXPECT_EQ(nullptr, host.Control().Renderer().Device());
 
     // The parent going takes the window with it; the control notices.
     const HWND parent = render_test::NewHiddenParent();
     ASSERT_NE(nullptr, parent);
     const RECT position = {0, 0, 64, 64};
-    ASSERT_EQ(S_OK, host.Control().CreateControlWindow(parent, position));
-    EXPECT_TRUE(IsWindow(host.Control().ControlWindow()));
+    ASSERT_EQ(S_OK, host.Control().Renderer().CreateControlWindow(parent, position));
+    EXPECT_TRUE(IsWindow(host.Control().Renderer().ControlWindow()));
     DestroyWindow(parent);
-    EXPECT_EQ(nullptr, host.Control().ControlWindow());
+    EXPECT_EQ(nullptr, host.Control().Renderer().ControlWindow());
 }
 
 struct TableEntry {
@@ -127,34 +127,34 @@ TEST(RenderWindow, MessageTableConsumesTimerMouseAndKeys) {
     host.Paint();
     const render_test::Frame before = host.Read();
     D3DRecorder recorder;
-    recorder.WatchDevice(host.Control().Device());
+    recorder.WatchDevice(host.Control().Renderer().Device());
 
     for (const TableEntry& m : handled) {
         LRESULT result = 12345;
-        EXPECT_TRUE(host.Control().ProcessWindowMessage(host.Window(), m.msg, m.wParam, m.lParam, result))
+        EXPECT_TRUE(host.Control().Renderer().HandleMessage(m.msg, m.wParam, m.lParam, result))
             << std::hex << m.msg;
         EXPECT_EQ(0, result) << std::hex << m.msg;
         EXPECT_EQ(0, SendMessageW(host.Window(), m.msg, m.wParam, m.lParam)) << std::hex << m.msg;
     }
     for (const TableEntry& m : unhandled) {
         LRESULT result = 12345;
-        EXPECT_FALSE(host.Control().ProcessWindowMessage(host.Window(), m.msg, m.wParam, m.lParam, result))
+        EXPECT_FALSE(host.Control().Renderer().HandleMessage(m.msg, m.wParam, m.lParam, result))
             << std::hex << m.msg;
         EXPECT_EQ(12345, result) << std::hex << m.msg;
     }
     // Clicks, drags and keys leave the camera and the picture alone.
     EXPECT_TRUE(recorder.calls.empty());
     EXPECT_EQ(before.pixels, host.Read().pixels);
-    EXPECT_FLOAT_EQ(0.0f, host.Control().Azimuth());
-    EXPECT_FLOAT_EQ(45.0f, host.Control().Elevation());
-    EXPECT_FLOAT_EQ(35.355339f, host.Control().Eye().x);
+    EXPECT_FLOAT_EQ(0.0f, host.Control().Renderer().Azimuth());
+    EXPECT_FLOAT_EQ(45.0f, host.Control().Renderer().Elevation());
+    EXPECT_FLOAT_EQ(35.355339f, host.Control().Renderer().Eye().x);
 }
 
 TEST(RenderWindow, DragLastsWhileTheCursorStaysTenPixelsInside) {
     ControlHost host;  // client area 256 x 256: the drag area is [10, 246)
     const HWND w = host.Window();
     CSurface& control = host.Control();
-    EXPECT_FALSE(control.Dragging());
+    EXPECT_FALSE(control.Renderer().Dragging());
 
     struct Move {
         int x, y;
@@ -166,15 +166,15 @@ TEST(RenderWindow, DragLastsWhileTheCursorStaysTenPixelsInside) {
     };
     for (const Move& move : moves) {
         SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(128, 128));
-        ASSERT_TRUE(control.Dragging());
+        ASSERT_TRUE(control.Renderer().Dragging());
         EXPECT_EQ(0, SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(move.x, move.y)));
-        EXPECT_EQ(move.keeps ? TRUE : FALSE, control.Dragging()) << move.x << "," << move.y;
+        EXPECT_EQ(move.keeps ? TRUE : FALSE, control.Renderer().Dragging()) << move.x << "," << move.y;
     }
 
     SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(128, 128));
     SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(128, 128));
-    EXPECT_FALSE(control.Dragging());
+    EXPECT_FALSE(control.Renderer().Dragging());
     SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(128, 128));
     SendMessageW(w, WM_KILLFOCUS, 0, 0);
-    EXPECT_FALSE(control.Dragging());
+    EXPECT_FALSE(control.Renderer().Dragging());
 }

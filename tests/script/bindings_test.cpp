@@ -15,7 +15,7 @@ protected:
         ASSERT_TRUE(m_control);
     }
     ISurface* control() { return m_control.get(); }
-    const CSurfaceGrid& grid() { return *script_test::Impl(m_control)->Grid(); }
+    const CSurfaceGrid& grid() { return script_test::Impl(m_control)->Grid(); }
 
     zorvel::ComPtr<ISurface> m_control;
 };

@@ -106,7 +106,7 @@ TEST_F(CaptureTest, RunTimeErrorKeepsWhatCameBefore) {
     float radius = 0;
     ASSERT_EQ(S_OK, control()->get_Radius(&radius));
     EXPECT_EQ(3.0f, radius);
-    EXPECT_EQ(4.0f, script_test::Impl(m_control)->Grid()->Heights()[3]);
+    EXPECT_EQ(4.0f, script_test::Impl(m_control)->Grid().Heights()[3]);
 }
 
 TEST_F(CaptureTest, FirstLineStartingWithHashIsSkipped) {

@@ -43,7 +43,7 @@ protected:
     void SetUp() override {
         m_control = NewControl();
         ASSERT_TRUE(m_control);
-        m_state = Impl(m_control)->ScriptState();
+        m_state = Impl(m_control)->Scripts().State();
         ASSERT_NE(nullptr, m_state);
     }
     void Limit(size_t budget) {

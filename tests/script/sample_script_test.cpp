@@ -35,7 +35,7 @@ TEST(SampleScript, FillsTheGridWithTheSineProductAndStartsTheRotation) {
     volatile double deltaY = spanY / (173 - 1);
     EXPECT_EQ(script_test::LuaNumber(deltaX) + " --- " + script_test::LuaNumber(deltaY) + "\r\n", run.text);
 
-    const CSurfaceGrid& grid = *script_test::Impl(control)->Grid();
+    const CSurfaceGrid& grid = script_test::Impl(control)->Grid();
     ASSERT_EQ(173u, grid.CountX());
     ASSERT_EQ(173u, grid.CountY());
     int mismatches = 0;

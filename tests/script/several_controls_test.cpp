@@ -46,7 +46,7 @@ protected:
     // finalizer, and offers the test's helper functions.
     zorvel::ComPtr<ISurface> NewNamedControl(const std::string& name, const std::string& onClose = "") {
         zorvel::ComPtr<ISurface> control = NewControl();
-        lua_State* L = Impl(control)->ScriptState();
+        lua_State* L = Impl(control)->Scripts().State();
         EXPECT_NE(nullptr, L);
         EXPECT_EQ(L, g_pLuaState);
         EXPECT_EQ(Impl(control), g_pCurrentSurface);
@@ -73,10 +73,10 @@ TEST_F(SeveralControlsTest, ScriptsRunThroughAnyControlActOnTheNewest) {
     zorvel::ComPtr<ISurface> a = NewNamedControl("A");
     zorvel::ComPtr<ISurface> b = NewNamedControl("B");
     EXPECT_EQ("B\r\n", Output(a.get(), "SetPointsPerXY(3, 3) SetData(1, 1, 0, 0, 5) print(stateName)"));
-    EXPECT_EQ(3u, Impl(b)->Grid()->CountX());
-    EXPECT_EQ(5.0f, Impl(b)->Grid()->Heights()[4]);
-    EXPECT_EQ(0u, Impl(a)->Grid()->CountX());
-    EXPECT_NE(Impl(a)->ScriptState(), Impl(b)->ScriptState());
+    EXPECT_EQ(3u, Impl(b)->Grid().CountX());
+    EXPECT_EQ(5.0f, Impl(b)->Grid().Heights()[4]);
+    EXPECT_EQ(0u, Impl(a)->Grid().CountX());
+    EXPECT_NE(Impl(a)->Scripts().State(), Impl(b)->Scripts().State());
 }
 
 // Every order in which three controls, made one after another, can be made
@@ -146,7 +146,7 @@ TEST_F(SeveralControlsTest, EveryOrderOfThreeControls) {
                 continue;
             }
             EXPECT_EQ(Impl(controls[newest]), g_pCurrentSurface);
-            EXPECT_EQ(Impl(controls[newest])->ScriptState(), g_pLuaState);
+            EXPECT_EQ(Impl(controls[newest])->Scripts().State(), g_pLuaState);
             for (int through = 0; through < 3; ++through) {
                 if (!controls[through]) continue;
                 float before[3] = {};

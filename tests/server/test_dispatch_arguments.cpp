@@ -172,7 +172,7 @@ TEST_F(DispatchArguments, NamedArgumentsGiveTheirPositions) {
     Args mixed;
     mixed.I4(7).R4(0.5f).R4(0.25f).I4(2).I4(1);
     EXPECT_EQ(S_OK, Call(5, mixed.Named({4})));
-    const CSurfaceGrid* grid = static_cast<CSurface*>(surface.get())->Grid();
+    const CSurfaceGrid* grid = &static_cast<CSurface*>(surface.get())->Grid();
     EXPECT_EQ(7.0f, grid->Heights()[1 + 2 * grid->CountX()]);
 }
 

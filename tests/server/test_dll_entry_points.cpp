@@ -1,7 +1,7 @@
 // The exported entry points of the built Zorvel.dll.
 #include <gtest/gtest.h>
 
-#include "server/owners.h"
+#include "common/owners.h"
 #include "zorvel_dll.h"
 #include "zorvel_h.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "server/owners.h"
+#include "common/owners.h"
 #include "server/server_registration.h"
 #include "zorvel_dll.h"
 #include "zorvel_h.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "control/surface.h"
-#include "server/owners.h"
+#include "common/owners.h"
 #include "zorvel_dll.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "server/owners.h"
+#include "common/owners.h"
 #include "server/type_library.h"
 #include "zorvel_dll.h"
 #include "zorvel_h.h"

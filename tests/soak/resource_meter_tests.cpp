@@ -11,7 +11,7 @@
 
 #include "hosts/container/gdi_owners.h"
 #include "resource_meter.h"
-#include "server/owners.h"
+#include "common/owners.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "hosts/container/control_host.h"
 #include "resource_meter.h"
-#include "server/owners.h"
+#include "common/owners.h"
 #include "zorvel_h.h"
 
 namespace soak_test {

@@ -1,0 +1,167 @@
+// The control's picture: its child window, the Direct3D device on it, the
+// strip of the grid in a vertex buffer, the camera, and the frames.
+//
+// Everything made for a device is made and dropped as one pair,
+// CreateDeviceObjects and InvalidateDeviceObjects: the first paint, a lost
+// device that cannot be reset, a window taken away and the control's end all
+// go through them.  The renderer reads the grid through its owner's SceneSource
+// and knows nothing of COM or of the control around it.
+#pragma once
+
+#include <windows.h>
+#include <d3d8.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "common/owners.h"
+#include "render/d3dx_math.h"
+#include "render/grid_view.h"
+
+namespace zorvel {
+
+// What the renderer draws, supplied by its owner.
+class SceneSource {
+public:
+    virtual GridView SceneGrid() const = 0;
+    // The first draw starts from an empty grid of the owner's size, unless
+    // the owner asked for its data to be kept (Renderer::Rebuild).
+    virtual void ResetGrid() = 0;
+
+protected:
+    ~SceneSource() = default;
+};
+
+// Sees each message of the renderer's window before the renderer does; true
+// when it has answered the message.
+class WindowMessageFilter {
+public:
+    virtual bool FilterMessage(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                               LRESULT& result) = 0;
+
+protected:
+    ~WindowMessageFilter() = default;
+};
+
+class Renderer {
+public:
+    explicit Renderer(SceneSource& scene);
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // Drops the device objects, the window and the Direct3D entry object.
+    void Shutdown();
+
+    // The first paint of the window makes the device, draws the first frame
+    // and starts the rotation timer; later paints show the last frame again.
+    HRESULT Paint();
+    // Rebuilds the strip from the grid as it stands and shows it; the grid's
+    // data is kept even when no device exists yet.
+    HRESULT Rebuild();
+    // Draws a frame into the back buffer (rebuilding the strip first when
+    // asked), and shows it.
+    HRESULT RenderScene(BOOL bRebuild);
+    HRESULT PresentFrame();
+    HRESULT RenderAndPresent();
+    // One tick of the rotation timer.
+    LRESULT OnTimer();
+    // Fills the strip from the grid as it stands; RebuildMesh does the same
+    // as a draw with rebuild does it (the first one resets the grid).
+    HRESULT BuildVertices();
+    HRESULT RebuildMesh();
+
+    // The device-object pair.  Create drops whatever an earlier device left.
+    HRESULT CreateDeviceObjects(HWND hWnd);
+    void InvalidateDeviceObjects();
+
+    // The camera: radius, the rotation switches, and the eye they give.
+    float Radius() const { return m_fRadius; }
+    HRESULT SetRadius(float radius);
+    BOOL XYRotate() const { return m_bXYRotate; }
+    BOOL ZRotate() const { return m_bZRotate; }
+    void SetXYRotate(BOOL on) { m_bXYRotate = on; }
+    void SetZRotate(BOOL on) { m_bZRotate = on; }
+
+    // The control's own child window.
+    HRESULT CreateControlWindow(HWND hParent, const RECT& rcPos);
+    void DestroyControlWindow();
+    HWND ControlWindow() const { return m_hWnd; }
+    void SetMessageFilter(WindowMessageFilter* filter) { m_filter = filter; }
+    // Timer, mouse and keyboard; false when the message is not the renderer's.
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // For the library's unload: a class left registered would keep a window
+    // procedure that no longer exists.
+    static void UnregisterControlWindowClass();
+    static WNDPROC WindowProcedure() { return &WindowProc; }
+
+    // Uses this entry object (null: none) for the next device.
+    void UseDirect3D(IDirect3D8* d3d);
+
+    // Copies the last drawn frame (the back buffer) as 0x00RRGGBB pixels, row
+    // after row.
+    HRESULT ReadBackFrame(std::vector<uint32_t>& pixels, UINT& width, UINT& height);
+
+    // State, read-only.
+    IDirect3D8* Direct3D() const { return m_pD3D.get(); }
+    IDirect3DDevice8* Device() const { return m_pDevice.get(); }
+    IDirect3DVertexBuffer8* VertexBuffer() const { return m_pVertexBuffer.get(); }
+    UINT VertexCount() const { return m_nVertexCount; }
+    const D3DXVECTOR3& Eye() const { return m_vEye; }
+    float Azimuth() const { return m_fAzimuth; }
+    float Elevation() const { return m_fElevation; }
+    UINT_PTR TimerId() const { return m_nTimerId; }
+    BOOL DeviceReady() const { return m_bDeviceReady; }
+    BOOL DeviceLost() const { return m_bDeviceLost; }
+    BOOL Dragging() const { return m_bDragging; }
+
+private:
+    HRESULT DrawScene(BOOL bRebuild);
+    // A device that reported itself lost is reset and refilled before the
+    // next frame; until it can be reset, frames are skipped.
+    HRESULT RestoreLostDevice();
+    void NoteDeviceLoss(HRESULT hr) {
+        if (hr == D3DERR_DEVICELOST || hr == D3DERR_DEVICENOTRESET) m_bDeviceLost = TRUE;
+    }
+    void ReleaseStrip();
+
+    HRESULT EnsureVertexBuffer(UINT nVertexCount);
+    void SetupMaterial();
+    void SetupLight();
+
+    HRESULT UpdateCamera(BOOL bRedraw);
+    LRESULT OnMouseMove(LPARAM lParam);
+
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    SceneSource& m_scene;
+    WindowMessageFilter* m_filter = nullptr;
+
+    ComPtr<IDirect3D8> m_pD3D;
+    ComPtr<IDirect3DDevice8> m_pDevice;
+    ComPtr<IDirect3DVertexBuffer8> m_pVertexBuffer;
+    UINT m_nVertexCount = 0;
+    BOOL m_bDeviceReady = FALSE;
+    BOOL m_bDeviceLost = FALSE;
+    // Cleared by Rebuild, set again by every rebuild; a device that has drawn
+    // the grid clears it when it goes, so the next device keeps the data.
+    BOOL m_bResetGridOnRebuild = TRUE;
+    D3DMATERIAL8 m_material = {};
+    D3DLIGHT8 m_light = {};
+    D3DCOLOR m_clearColor = 0;
+
+    D3DXVECTOR3 m_vEye;
+    D3DXVECTOR3 m_vLookAt = {0.0f, 0.0f, 0.0f};
+    float m_fAzimuth;
+    float m_fElevation;
+    float m_fRadius;
+    float m_fRotateStep;
+    BOOL m_bXYRotate = FALSE;
+    BOOL m_bZRotate = FALSE;
+    BOOL m_bDragging = FALSE;
+
+    HWND m_hWnd = nullptr;
+    UINT_PTR m_nTimerId = 0;
+};
+
+}  // namespace zorvel

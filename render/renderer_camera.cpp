@@ -1,0 +1,36 @@
+// The camera: the eye on its sphere, the redraw a new eye or radius asks
+// for, and the automatic rotation driven by the window timer.
+#include "render/renderer.h"
+
+#include "render/camera.h"
+
+namespace zorvel {
+
+HRESULT Renderer::UpdateCamera(BOOL bRedraw) {
+    m_vEye = EyeFromAngles(m_fAzimuth, m_fElevation, m_fRadius);
+    if (!bRedraw) return S_OK;
+    RETURN_IF_FAILED(RenderScene(FALSE));
+    return PresentFrame();
+}
+
+HRESULT Renderer::SetRadius(float radius) {
+    // "Not above 0" also catches NaN.
+    if (!(radius > 0.0f)) return S_OK;
+    m_fRadius = radius;
+    UpdateCamera(TRUE);  // a frame that cannot be drawn yet is drawn by the first paint
+    return S_OK;
+}
+
+// Every timer of the window turns the camera.
+LRESULT Renderer::OnTimer() {
+    if (!StepRotation(m_bXYRotate != FALSE, m_bZRotate != FALSE, m_fRotateStep,
+                      &m_fAzimuth, &m_fElevation)) {
+        // A still camera's frame is drawn again once a lost device is back.
+        if (m_bDeviceLost) PresentFrame();
+        return 0;
+    }
+    UpdateCamera(TRUE);  // a frame that fails is drawn again on the next tick
+    return 0;
+}
+
+}  // namespace zorvel

@@ -1,0 +1,49 @@
+// What the control's window does with timer, mouse and keyboard messages:
+// the timer turns the camera, the rest is consumed without moving it.
+#include "render/renderer.h"
+
+namespace zorvel {
+namespace {
+
+// A drag lasts while the cursor stays this far inside the client area.
+constexpr int kDragMargin = 10;
+
+}  // namespace
+
+LRESULT Renderer::OnMouseMove(LPARAM lParam) {
+    // Unsigned 16-bit words, as the message carries them.
+    POINT pt;
+    pt.x = static_cast<LONG>(LOWORD(lParam));
+    pt.y = static_cast<LONG>(HIWORD(lParam));
+    RECT rc = {};
+    GetClientRect(m_hWnd, &rc);
+    InflateRect(&rc, -kDragMargin, -kDragMargin);
+    if (!PtInRect(&rc, pt)) m_bDragging = FALSE;
+    return 0;
+}
+
+bool Renderer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    using Handler = LRESULT (*)(Renderer&, WPARAM, LPARAM);
+    struct Entry {
+        UINT msg;
+        Handler handler;
+    };
+    static const Entry kMessages[] = {
+        {WM_KILLFOCUS, [](Renderer& s, WPARAM, LPARAM) -> LRESULT { s.m_bDragging = FALSE; return 0; }},
+        {WM_KEYDOWN, [](Renderer&, WPARAM, LPARAM) -> LRESULT { return 0; }},
+        {WM_CHAR, [](Renderer&, WPARAM, LPARAM) -> LRESULT { return 0; }},
+        {WM_TIMER, [](Renderer& s, WPARAM, LPARAM) { return s.OnTimer(); }},
+        {WM_MOUSEMOVE, [](Renderer& s, WPARAM, LPARAM l) { return s.OnMouseMove(l); }},
+        {WM_LBUTTONDOWN, [](Renderer& s, WPARAM, LPARAM) -> LRESULT { s.m_bDragging = TRUE; return 0; }},
+        {WM_LBUTTONUP, [](Renderer& s, WPARAM, LPARAM) -> LRESULT { s.m_bDragging = FALSE; return 0; }},
+    };
+    for (const Entry& entry : kMessages) {
+        if (entry.msg == msg) {
+            result = entry.handler(*this, wParam, lParam);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace zorvel
