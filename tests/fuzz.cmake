@@ -36,7 +36,8 @@ else()
   set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/fuzz/init_data_fuzz.cpp PROPERTIES HEADER_FILE_ONLY ON)
 endif()
 string(REPLACE "/" "\\\\" _regressions_windows "Z:${_fuzz_dir}/regressions")
-target_compile_definitions(fuzz_tests PRIVATE ZORVEL_FUZZ_REGRESSIONS="${_regressions_windows}")
+target_compile_definitions(fuzz_tests PRIVATE ZORVEL_FUZZ_REGRESSIONS="${_regressions_windows}"
+                           ZORVEL_TLB_PATH="Z:${ZORVEL_TLB}")
 
 # A crash the program cannot report (a stack overflow under Wine may even
 # exit with 0) still fails the test, by what Wine and the hang watch print.

@@ -22,6 +22,7 @@
 
 #include "control/surface.h"
 #include "fuzz_support.h"
+#include "support/surface_names.h"
 #include "random_variant.h"
 
 namespace {
@@ -366,21 +367,6 @@ TEST(DispatchFuzz, RandomInvokeCallsAnswerAsDocumented)
 
 // GetIDsOfNames and the type information, with names in any case, unknown
 // names, null names and null arrays.
-struct KnownName {
-    const wchar_t* name;
-    DISPID id;
-};
-const KnownName kKnownNames[] = {
-    {L"lpx", 0}, {L"lpy", 1}, {L"SetPointPerXY", 10000}, {L"SetPointsPerXY", 1}, {L"ppX", 0},
-    {L"ppY", 1}, {L"GetPointsPerXY", 2}, {L"min_x", 0}, {L"max_x", 1}, {L"SetXRange", 3},
-    {L"min_y", 0}, {L"max_y", 1}, {L"SetYRange", 4}, {L"posx", 0}, {L"posy", 1}, {L"x", 2},
-    {L"y", 3}, {L"z", 4}, {L"SetData", 5}, {L"pflminX", 0}, {L"pflmaxX", 1}, {L"GetXRange", 6},
-    {L"pflminY", 0}, {L"pflmaxY", 1}, {L"GetYRange", 7}, {L"Refresh", 8}, {L"XYRotate", 9},
-    {L"pVal", 0}, {L"get_XYRotate", 9}, {L"put_XYRotate", 9}, {L"ZRotate", 10},
-    {L"get_ZRotate", 10}, {L"put_ZRotate", 10}, {L"Radius", 11}, {L"get_Radius", 11},
-    {L"put_Radius", 11}, {L"filename", 0}, {L"Result", 1}, {L"RunScriptFromFile", 12},
-    {L"script", 0}, {L"RunScript", 13},
-};
 const wchar_t* const kUnknownNames[] = {L"", L"Foo", L"SetDat", L"SetData ", L" SetData", L"SetData2",
                                         L"Run Script", L"\x00e9", L"DISPID_VALUE"};
 
@@ -391,6 +377,10 @@ TEST(DispatchFuzz, RandomNameLookupsAnswerAsDocumented)
     Random random(seed);
     ComPtr<ISurface> control = NewControl();
     ASSERT_TRUE(control);
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(S_OK, LoadTypeLibEx(L"" ZORVEL_TLB_PATH, REGKIND_NONE, library.put()));
+    const std::vector<zorvel_test::SurfaceName> known = zorvel_test::SurfaceNames(library.get());
+    ASSERT_FALSE(known.empty());
     uint64_t found = 0;
     uint64_t unknown = 0;
     fuzz_test::HangWatch watch("dispatch-names");
@@ -403,15 +393,13 @@ TEST(DispatchFuzz, RandomNameLookupsAnswerAsDocumented)
         std::vector<DISPID> expected(count, DISPID_UNKNOWN);
         for (UINT k = 0; k < count; ++k) {
             if (random.Percent(75)) {
-                const KnownName& known = random.Pick(kKnownNames);
-                texts[k] = known.name;
+                texts[k] = known[random.Below(static_cast<uint32_t>(known.size()))].name;
                 for (wchar_t& c : texts[k]) {
                     if (random.Percent(30))
                         c = static_cast<wchar_t>(iswupper(c) ? towlower(c) : towupper(c));
                 }
-                // The first entry of that spelling in the table gives the DISPID.
-                for (const KnownName& entry : kKnownNames) {
-                    if (_wcsicmp(entry.name, texts[k].c_str()) == 0) {
+                for (const zorvel_test::SurfaceName& entry : known) {
+                    if (_wcsicmp(entry.name.c_str(), texts[k].c_str()) == 0) {
                         expected[k] = entry.id;
                         break;
                     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "control/surface.h"
+#include "support/surface_names.h"
 #include "zorvel_dll.h"
 
 namespace {
@@ -31,70 +32,30 @@ protected:
     ComPtr<IDispatch> dispatch;
 };
 
-TEST_F(DispatchNames, MembersMapToTheirDispids) {
-    EXPECT_EQ(10000, Id(L"SetPointPerXY"));
-    EXPECT_EQ(1, Id(L"SetPointsPerXY"));
-    EXPECT_EQ(2, Id(L"GetPointsPerXY"));
-    EXPECT_EQ(3, Id(L"SetXRange"));
-    EXPECT_EQ(4, Id(L"SetYRange"));
-    EXPECT_EQ(5, Id(L"SetData"));
-    EXPECT_EQ(6, Id(L"GetXRange"));
-    EXPECT_EQ(7, Id(L"GetYRange"));
-    EXPECT_EQ(8, Id(L"Refresh"));
-    EXPECT_EQ(9, Id(L"XYRotate"));
-    EXPECT_EQ(9, Id(L"get_XYRotate"));
-    EXPECT_EQ(9, Id(L"put_XYRotate"));
-    EXPECT_EQ(10, Id(L"ZRotate"));
-    EXPECT_EQ(10, Id(L"put_ZRotate"));
-    EXPECT_EQ(11, Id(L"Radius"));
-    EXPECT_EQ(11, Id(L"get_Radius"));
-    EXPECT_EQ(12, Id(L"RunScriptFromFile"));
-    EXPECT_EQ(13, Id(L"RunScript"));
-}
-
-TEST_F(DispatchNames, ParameterNamesMapToTheirPositions) {
-    EXPECT_EQ(0, Id(L"lpx"));
-    EXPECT_EQ(1, Id(L"lpy"));
-    EXPECT_EQ(1, Id(L"ppY"));
-    EXPECT_EQ(1, Id(L"max_x"));
-    EXPECT_EQ(0, Id(L"min_y"));
-    EXPECT_EQ(0, Id(L"posx"));
-    EXPECT_EQ(1, Id(L"posy"));
-    EXPECT_EQ(2, Id(L"x"));
-    EXPECT_EQ(3, Id(L"y"));
-    EXPECT_EQ(4, Id(L"z"));
-    EXPECT_EQ(1, Id(L"pflmaxX"));
-    EXPECT_EQ(0, Id(L"pflminY"));
-    EXPECT_EQ(0, Id(L"pVal"));
-    EXPECT_EQ(0, Id(L"filename"));
-    EXPECT_EQ(1, Id(L"Result"));
-    EXPECT_EQ(0, Id(L"script"));
-}
-
 TEST_F(DispatchNames, NamesMatchWithoutRegardToCase) {
-    EXPECT_EQ(5, Id(L"SETDATA"));
-    EXPECT_EQ(5, Id(L"setdata"));
+    EXPECT_EQ(DISPID_SURFACE_SETDATA, Id(L"SETDATA"));
+    EXPECT_EQ(DISPID_SURFACE_SETDATA, Id(L"setdata"));
     EXPECT_EQ(4, Id(L"Z"));
-    EXPECT_EQ(11, Id(L"rAdIuS"));
+    EXPECT_EQ(DISPID_SURFACE_RADIUS, Id(L"rAdIuS"));
     EXPECT_EQ(1, Id(L"RESULT"));
 }
 
 TEST_F(DispatchNames, SeveralNamesAtOnce) {
     std::vector<DISPID> ids;
     ASSERT_EQ(S_OK, Ids({L"SetData", L"posx", L"posy", L"x", L"y", L"z"}, &ids));
-    EXPECT_EQ((std::vector<DISPID>{5, 0, 1, 2, 3, 4}), ids);
+    EXPECT_EQ((std::vector<DISPID>{DISPID_SURFACE_SETDATA, 0, 1, 2, 3, 4}), ids);
 }
 
 TEST_F(DispatchNames, UnknownNameEndsTheCallAfterEarlierNamesAreWritten) {
     std::vector<DISPID> ids;
     EXPECT_EQ(DISP_E_UNKNOWNNAME, Ids({L"Refresh", L"Paint", L"Radius"}, &ids));
-    EXPECT_EQ(8, ids[0]);
+    EXPECT_EQ(DISPID_SURFACE_REFRESH, ids[0]);
     EXPECT_EQ(0x5a5a, ids[2]);
 
     EXPECT_EQ(DISP_E_UNKNOWNNAME, Ids({L"SetDat"}, &ids));
     EXPECT_EQ(DISP_E_UNKNOWNNAME, Ids({L""}, &ids));
     EXPECT_EQ(DISP_E_UNKNOWNNAME, Ids({L"Radius", nullptr}, &ids));
-    EXPECT_EQ(11, ids[0]);
+    EXPECT_EQ(DISPID_SURFACE_RADIUS, ids[0]);
 }
 
 TEST_F(DispatchNames, MissingArrays) {
@@ -130,6 +91,17 @@ TEST_F(DispatchTypeInfo, IndexZeroIsTheDispatchInterface) {
     EXPECT_TRUE(IsEqualIID(IID_ISurface, attr->guid));
     EXPECT_EQ(TKIND_DISPATCH, attr->typekind);
     typeInfo->ReleaseTypeAttr(attr);
+}
+
+// Every name the registered type library gives a member or a parameter.
+TEST_F(DispatchTypeInfo, NamesAnswerAsTheTypeLibrarySays) {
+    ComPtr<ITypeLib> library;
+    ASSERT_EQ(S_OK, LoadRegTypeLib(LIBID_Vexo, zorvel::kTypeLibMajor, zorvel::kTypeLibMinor,
+                                   zorvel::kTypeLibLocale, library.put()));
+    const std::vector<zorvel_test::SurfaceName> names = zorvel_test::SurfaceNames(library.get());
+    EXPECT_EQ(46u, names.size());  // 14 members, 6 accessors, 26 parameters
+    for (const zorvel_test::SurfaceName& name : names)
+        EXPECT_EQ(name.id, Id(name.name.c_str())) << testing::PrintToString(name.name);
 }
 
 TEST_F(DispatchTypeInfo, OtherIndicesAreRefused) {

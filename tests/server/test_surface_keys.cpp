@@ -2,11 +2,14 @@
 // registration function against the in-memory registry.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "common/owners.h"
 #include "memory_registry.h"
 #include "server/object_map.h"
+#include "zorvel_dll.h"
 #include "zorvel_h.h"
 
 namespace {
@@ -53,55 +56,41 @@ TEST(SurfaceKeys, ObjectMapHoldsTheOneCreatableClass) {
     EXPECT_EQ(0u, zorvel::g_objectMap[0].registerCookie);
 }
 
-TEST(SurfaceKeys, RegistrationWritesTheTreeInOrder) {
+// The in-memory registration against what the built library wrote into the
+// system's registry: every key and value, and no other subkey of the class.
+TEST(SurfaceKeys, RegistrationWritesWhatTheSystemRegistryHolds) {
+    zorvel_test::ZorvelDll dll;
+    ASSERT_TRUE(dll.Loaded());
+    ASSERT_EQ(S_OK, dll.RegisterServer());
+    zorvel::Replacements replacements = ModuleReplacements();
+    replacements.Add(L"Module", dll.Path());
+    replacements.Add(L"Module_Raw", dll.Path());
     MemoryRegistry registry;
-    ASSERT_EQ(S_OK, Update(registry, true));
+    ASSERT_EQ(S_OK, Update(registry, true, replacements));
 
-    const std::wstring k = kClassKey;
-    const std::vector<std::wstring> expected = {
-        L"create Vexo.Surface.1",
-        L"set Vexo.Surface.1|=CSurface Object",
-        L"create Vexo.Surface.1\\CLSID",
-        L"set Vexo.Surface.1\\CLSID|=" + kClsid,
-        L"create Vexo.Surface",
-        L"set Vexo.Surface|=CSurface Object",
-        L"create Vexo.Surface\\CLSID",
-        L"set Vexo.Surface\\CLSID|=" + kClsid,
-        L"create Vexo.Surface\\CurVer",
-        L"set Vexo.Surface\\CurVer|=Vexo.Surface.1",
-        L"create CLSID",
-        L"create " + k,
-        L"set " + k + L"|=CSurface Object",
-        L"create " + k + L"\\ProgID",
-        L"set " + k + L"\\ProgID|=Vexo.Surface.1",
-        L"create " + k + L"\\VersionIndependentProgID",
-        L"set " + k + L"\\VersionIndependentProgID|=Vexo.Surface",
-        L"create " + k + L"\\InprocServer32",
-        L"set " + k + L"\\InprocServer32|=" + kPath,
-        L"set " + k + L"\\InprocServer32|ThreadingModel=apartment",
-        L"create " + k + L"\\Control",
-        L"create " + k + L"\\ToolboxBitmap32",
-        L"set " + k + L"\\ToolboxBitmap32|=" + kPath + L", 1",
-        L"create " + k + L"\\MiscStatus",
-        L"set " + k + L"\\MiscStatus|=0",
-        L"create " + k + L"\\MiscStatus\\1",
-        L"set " + k + L"\\MiscStatus\\1|=131473",
-        L"set " + k + L"|AppID=" + kLibid,
-        L"create " + k + L"\\TypeLib",
-        L"set " + k + L"\\TypeLib|=" + kLibid,
-        L"create " + k + L"\\Version",
-        L"set " + k + L"\\Version|=1.0",
-    };
-    EXPECT_EQ(expected, registry.Log());
+    size_t values = 0;
+    for (const std::wstring& entry : registry.Log()) {
+        if (entry.compare(0, 4, L"set ") != 0) continue;
+        const size_t bar = entry.find(L'|'), equals = entry.find(L'=', bar);
+        const std::wstring key = entry.substr(4, bar - 4), name = entry.substr(bar + 1, equals - bar - 1);
+        wchar_t data[512] = {};
+        DWORD bytes = sizeof(data);
+        EXPECT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), name.c_str(), RRF_RT_REG_SZ,
+                                              nullptr, data, &bytes)) << testing::PrintToString(entry);
+        EXPECT_EQ(entry.substr(equals + 1), std::wstring(data)) << testing::PrintToString(entry);
+        ++values;
+    }
+    EXPECT_EQ(16u, values);
 
-    // Nothing else: no categories, Insertable, Programmable, verbs or AuxUserType.
-    const std::vector<std::wstring> subkeys = {L"Control",      L"InprocServer32", L"MiscStatus",
-                                               L"ProgID",       L"ToolboxBitmap32", L"TypeLib",
-                                               L"Version",      L"VersionIndependentProgID"};
+    zorvel::UniqueHkey classKey;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CLASSES_ROOT, kClassKey.c_str(), 0, KEY_READ, classKey.put()));
+    std::vector<std::wstring> subkeys;
+    wchar_t name[256];
+    for (DWORD i = 0, length = 256; RegEnumKeyExW(classKey.get(), i, name, &length, nullptr, nullptr, nullptr,
+                                                  nullptr) == ERROR_SUCCESS; ++i, length = 256)
+        subkeys.push_back(name);
+    std::sort(subkeys.begin(), subkeys.end());
     EXPECT_EQ(subkeys, registry.Subkeys(HKEY_CLASSES_ROOT, kClassKey));
-    EXPECT_EQ(2u, registry.ValueCount(HKEY_CLASSES_ROOT, kClassKey));
-    EXPECT_EQ(0u, registry.ValueCount(HKEY_CLASSES_ROOT, kClassKey + L"\\Control"));
-    EXPECT_EQ(0u, registry.ValueCount(HKEY_CLASSES_ROOT, L"CLSID"));
 }
 
 TEST(SurfaceKeys, ModuleTypeNamesTheServerKey) {

@@ -62,7 +62,9 @@ class SystemRegistration : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dll.Loaded()) << "cannot load " << testing::PrintToString(std::wstring(zorvel_test::ZorvelDllPath())); }
     void TearDown() override {
-        if (dll.Loaded()) EXPECT_EQ(S_OK, dll.RegisterServer());
+        if (dll.Loaded()) {
+            EXPECT_EQ(S_OK, dll.RegisterServer());
+        }
     }
     ZorvelDll dll;
 };
