@@ -10,7 +10,7 @@ shift 2
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-expected=(docs/README.md docs/using-zorvel.md include/zorvel.idl include/zorvel_h.h include/zorvel_i.c)
+expected=(docs/README.md docs/using-zorvel.md include/zorvel.idl include/dispids.h include/zorvel_h.h include/zorvel_i.c)
 for arch in "$@"; do
   expected+=(bin/$arch/Zorvel.dll bin/$arch/Vexo.Zorvel.manifest bin/$arch/LuaZorvelTest.exe
              bin/$arch/KandelTest.exe lib/$arch/zorvel.tlb)
