@@ -4,14 +4,17 @@
 
 #include <windows.h>
 
+// The linker's name for the first byte of the image the code is linked into.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace zorvel {
 
-// The image this code is part of: Zorvel.dll, or the program that links the
-// control's libraries directly.
-HINSTANCE ModuleInstance();
+// Zorvel.dll, or the program that links the control's libraries directly.
+inline HINSTANCE ModuleInstance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
-LONG LockModule();
-LONG UnlockModule();
-LONG ModuleLockCount();
+inline volatile LONG g_moduleLockCount = 0;
+inline LONG LockModule() { return InterlockedIncrement(&g_moduleLockCount); }
+inline LONG UnlockModule() { return InterlockedDecrement(&g_moduleLockCount); }
+inline LONG ModuleLockCount() { return g_moduleLockCount; }
 
 }  // namespace zorvel

@@ -28,7 +28,6 @@ HRESULT Guarded(Call call) noexcept {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_ATTACH && g_module.InitFailed()) return FALSE;
     // Windows keeps a library's window classes after FreeLibrary; a later load
     // at another address would find a class whose procedure is gone.  At
     // process exit (reserved set) there is nothing to tidy.

@@ -1,18 +1,14 @@
 #include "server/module.h"
 
 #include "common/hresult.h"
+#include "common/slim_lock.h"
 #include "server/object_map.h"
 #include "server/server_registration.h"
 
 CVexoModule g_module;
 
-CVexoModule::CVexoModule() {
-    if (!InitializeCriticalSectionAndSpinCount(&m_csClassObject, 0)) m_bInitFailed = true;
-}
-
 CVexoModule::~CVexoModule() {
     Term();
-    if (!m_bInitFailed) DeleteCriticalSection(&m_csClassObject);
 }
 
 HRESULT CVexoModule::GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
@@ -23,7 +19,7 @@ HRESULT CVexoModule::GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
         if (!IsEqualCLSID(*entry.clsid, rclsid)) continue;
 
         if (!entry.classObject.load()) {
-            EnterCriticalSection(&m_csClassObject);
+            zorvel::SlimLockGuard lock(&m_classObjectLock);
             HRESULT hr = S_OK;
             // Another thread may have made it while this one waited.
             if (!entry.classObject.load()) {
@@ -32,7 +28,6 @@ HRESULT CVexoModule::GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv) {
                                              reinterpret_cast<void**>(&classObject));
                 if (SUCCEEDED(hr)) entry.classObject.store(classObject);
             }
-            LeaveCriticalSection(&m_csClassObject);
             if (FAILED(hr)) return hr;
         }
         HRESULT hr = entry.classObject.load()->QueryInterface(riid, ppv);

@@ -8,7 +8,7 @@
 
 class CVexoModule {
 public:
-    CVexoModule();
+    CVexoModule() = default;
     ~CVexoModule();
     CVexoModule(const CVexoModule&) = delete;
     CVexoModule& operator=(const CVexoModule&) = delete;
@@ -20,8 +20,6 @@ public:
     // The library's own module handle (the process image when linked into a program).
     HINSTANCE GetModuleInstance() const { return zorvel::ModuleInstance(); }
 
-    bool InitFailed() const { return m_bInitFailed; }
-
     // The entry points of the library.
     HRESULT GetClassObject(REFCLSID rclsid, REFIID riid, void** ppv);
     HRESULT CanUnloadNow() const { return GetLockCount() == 0 ? S_OK : S_FALSE; }
@@ -32,8 +30,7 @@ public:
     void Term();
 
 private:
-    bool m_bInitFailed = false;
-    CRITICAL_SECTION m_csClassObject;
+    SRWLOCK m_classObjectLock = SRWLOCK_INIT;
 };
 
 extern CVexoModule g_module;

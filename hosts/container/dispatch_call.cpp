@@ -33,45 +33,23 @@ std::wstring FromBstr(BSTR s) {
 
 }  // namespace
 
-VARIANT ArgI4(LONG value) {
+namespace {
+
+// A variant of the given type whose value the caller fills in.
+VARIANT Typed(VARTYPE type) {
     VARIANT v;
     VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
+    v.vt = type;
     return v;
 }
 
-VARIANT ArgR4(float value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_R4;
-    v.fltVal = value;
-    return v;
-}
+}  // namespace
 
-VARIANT ArgBstr(BSTR value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = value;
-    return v;
-}
-
-VARIANT ArgRefI4(LONG* value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_I4;
-    v.plVal = value;
-    return v;
-}
-
-VARIANT ArgRefR4(float* value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BYREF | VT_R4;
-    v.pfltVal = value;
-    return v;
-}
+VARIANT ArgI4(LONG value) { VARIANT v = Typed(VT_I4); v.lVal = value; return v; }
+VARIANT ArgR4(float value) { VARIANT v = Typed(VT_R4); v.fltVal = value; return v; }
+VARIANT ArgBstr(BSTR value) { VARIANT v = Typed(VT_BSTR); v.bstrVal = value; return v; }
+VARIANT ArgRefI4(LONG* value) { VARIANT v = Typed(VT_BYREF | VT_I4); v.plVal = value; return v; }
+VARIANT ArgRefR4(float* value) { VARIANT v = Typed(VT_BYREF | VT_R4); v.pfltVal = value; return v; }
 
 HRESULT InvokeByDispid(IDispatch* object, DISPID dispid, WORD wFlags, const VARIANT* args,
                        size_t count, VARIANT* result, DispatchError* error) {
