@@ -26,3 +26,18 @@ install(FILES ${ZORVEL_IDL_HEADER} ${ZORVEL_IDL_GUIDS} ${ZORVEL_IDL} ${CMAKE_SOU
         DESTINATION include)
 install(FILES ${ZORVEL_TLB} DESTINATION lib/${ZORVEL_PACKAGE_ARCH})
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/using-zorvel.md DESTINATION docs)
+
+# The package is a zip of one folder, zorvel-1.0, into which CPack installs
+# this build and then each tree named in ZORVEL_PACKAGE_EXTRA_BUILDS (the
+# win32 preset names the win64 one), so that both bitnesses land side by
+# side.  `cpack --preset package` writes it to package/ in this tree.
+set(ZORVEL_PACKAGE_EXTRA_BUILDS "" CACHE STRING
+    "Other build trees of this project installed into the same package")
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_FILE_NAME zorvel-${PROJECT_VERSION})
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+set(CPACK_INSTALL_CMAKE_PROJECTS)
+foreach(_tree IN ITEMS ${CMAKE_BINARY_DIR} ${ZORVEL_PACKAGE_EXTRA_BUILDS})
+  list(APPEND CPACK_INSTALL_CMAKE_PROJECTS ${_tree} ${PROJECT_NAME} ALL /)
+endforeach()
+include(CPack)
