@@ -56,12 +56,16 @@ const InterfaceEntry kInterfaceTable[] = {
 STDMETHODIMP CSurface::InnerUnknown::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
+    CSurface* owner = m_pOwner;
     if (IsEqualIID(riid, IID_IUnknown)) {
-        *ppv = static_cast<IUnknown*>(this);
-        AddRef();
+        // A plain object's identity is the table's first entry; the inner
+        // object of an aggregate hands out its own, non-delegating unknown.
+        IUnknown* identity = owner->m_pOuterUnknown == this ? static_cast<ISurface*>(owner)
+                                                             : static_cast<IUnknown*>(this);
+        identity->AddRef();
+        *ppv = identity;
         return S_OK;
     }
-    CSurface* owner = m_pOwner;
     for (const InterfaceEntry& entry : kInterfaceTable) {
         if (IsEqualIID(riid, *entry.iid)) {
             IUnknown* p = entry.cast(owner);

@@ -37,10 +37,12 @@ D3DXVECTOR3 EyeFromAngles(float azimuth, float elevation, float radius)
 bool StepRotation(bool xyRotate, bool zRotate, float step,
                   float* azimuth, float* elevation)
 {
+    // The remainder is exact: inside the first turn nothing changes, and the
+    // angles never grow so large that a step of a few degrees gets lost.
     if (xyRotate)
-        *azimuth -= step;
+        *azimuth = std::fmod(*azimuth - step, 360.0f);
     if (zRotate)
-        *elevation -= step;
+        *elevation = std::fmod(*elevation - step, 360.0f);
     return xyRotate || zRotate;
 }
 

@@ -25,8 +25,9 @@ constexpr float kFarPlane = 100.0f;
 D3DXVECTOR3 EyeFromAngles(float azimuth, float elevation, float radius);
 
 // One timer tick: the azimuth turns by -step when xyRotate is on, then the
-// elevation when zRotate is on.  The angles are never wrapped.  Returns true
-// when a frame is due, that is when either rotation is on.
+// elevation when zRotate is on.  Each angle stays within one turn (its sign
+// kept), so that the step is the same after days of ticks.  Returns true when
+// a frame is due, that is when either rotation is on.
 bool StepRotation(bool xyRotate, bool zRotate, float step,
                   float* azimuth, float* elevation);
 

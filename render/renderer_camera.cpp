@@ -2,6 +2,8 @@
 // for, and the automatic rotation driven by the window timer.
 #include "render/renderer.h"
 
+#include <cmath>
+
 #include "render/camera.h"
 
 namespace zorvel {
@@ -14,8 +16,8 @@ HRESULT Renderer::UpdateCamera(BOOL bRedraw) {
 }
 
 HRESULT Renderer::SetRadius(float radius) {
-    // "Not above 0" also catches NaN.
-    if (!(radius > 0.0f)) return S_OK;
+    // "Not above 0" also catches NaN; an infinite radius would blank the view for good.
+    if (!(radius > 0.0f) || std::isinf(radius)) return S_OK;
     m_fRadius = radius;
     UpdateCamera(TRUE);  // a frame that cannot be drawn yet is drawn by the first paint
     return S_OK;

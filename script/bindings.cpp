@@ -37,7 +37,7 @@ float FloatArg(lua_State* L, int index) {
 
 // The operations are called through the interface, as a host would call them.
 ISurface* Current() {
-    return g_pCurrentSurface;
+    return CurrentSurface();
 }
 
 using LongGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(LONG*);

@@ -1,27 +1,30 @@
-// The process-wide output capture.
+// The output capture of the calling thread's scripts.
 #include "script/capture.h"
 
-#include <new>
-
+#include "script/script_state.h"
 #include "script/text.h"
-
-std::string g_strScriptOutput;
 
 namespace zorvel::script {
 
 void ClearCapture() noexcept {
+    ThreadScripts* scripts = ThisThread();
+    if (!scripts) return;
     // One large run's buffer is given back, not kept for the life of the
-    // process; an ordinary one is reused.
+    // thread; an ordinary one is reused.
     constexpr size_t kKeptCapacity = 16 * 1024;
-    if (g_strScriptOutput.capacity() > kKeptCapacity)
-        std::string().swap(g_strScriptOutput);
+    if (scripts->output.capacity() > kKeptCapacity)
+        std::string().swap(scripts->output);
     else
-        g_strScriptOutput.clear();
+        scripts->output.clear();
 }
 
 bool AppendToCapture(const char* text, size_t length) noexcept {
+    // A finalizer that prints while the thread's last state closes has no
+    // run to print for.
+    ThreadScripts* scripts = ThisThread();
+    if (!scripts) return true;
     try {
-        g_strScriptOutput.append(text, length);
+        scripts->output.append(text, length);
         return true;
     } catch (...) {
         return false;
@@ -29,7 +32,9 @@ bool AppendToCapture(const char* text, size_t length) noexcept {
 }
 
 HRESULT CaptureToBstr(BSTR* out) noexcept {
-    return BstrFromAnsi(g_strScriptOutput.data(), g_strScriptOutput.size(), out);
+    ThreadScripts* scripts = ThisThread();
+    if (!scripts) return BstrFromAnsi("", 0, out);
+    return BstrFromAnsi(scripts->output.data(), scripts->output.size(), out);
 }
 
 }  // namespace zorvel::script

@@ -1,6 +1,6 @@
 // The output capture: what the scripts' print calls wrote since the current
-// run started, as ANSI text.  One per process, shared by every control and
-// every nested run.
+// run started, as ANSI text.  One per thread, shared by the thread's controls
+// and nested runs.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +8,6 @@
 
 #include <cstddef>
 #include <string>
-
-extern std::string g_strScriptOutput;
 
 namespace zorvel::script {
 

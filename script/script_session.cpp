@@ -31,7 +31,7 @@ int LoadAndCall(lua_State* L) {
 
 // Loads and calls the file in the current state; true when it removed the file.
 bool RunChunkFile(const char* path, bool removeAfterLoad) noexcept {
-    lua_State* L = g_pLuaState;
+    lua_State* L = zorvel::script::CurrentState();
     if (!L) return false;
     zorvel::script::ScopedRun run(L);
     const int top = lua_gettop(L);

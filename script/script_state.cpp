@@ -1,14 +1,17 @@
 // The registry of script states: one per live control, plus those whose
-// control is gone while a run in them unwinds.
+// control is gone while a run in them unwinds; and each thread's scripts,
+// reached through a thread-local slot.  Controls of different threads meet
+// only here, under one lock; a state is closed outside it, since closing
+// runs the state's finalizers, which may call back into the registry.
 #include "script/script_state.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <utility>
 #include <vector>
 
-ISurface* g_pCurrentSurface = nullptr;
-lua_State* g_pLuaState = nullptr;
+#include "common/slim_lock.h"
 
 namespace zorvel::script {
 namespace {
@@ -17,83 +20,156 @@ struct StateEntry {
     ISurface* owner;  // null once the control is gone
     UniqueLuaState state;
     int runs;         // script runs in this state not yet unwound
+    DWORD thread;     // the thread that made the control
 };
 
-// In construction order.  Never destroyed: a control that its host leaks may
-// still reach it while the process ends.
-std::vector<StateEntry>& Entries() {
-    alignas(std::vector<StateEntry>) static unsigned char storage[sizeof(std::vector<StateEntry>)];
-    static std::vector<StateEntry>* entries = new (storage) std::vector<StateEntry>();
-    return *entries;
+struct ThreadEntry {
+    DWORD thread;
+    std::unique_ptr<ThreadScripts> scripts;
+};
+
+struct Registry {
+    SRWLOCK lock = SRWLOCK_INIT;
+    std::vector<StateEntry> states;  // in construction order
+    std::vector<ThreadEntry> threads;
+    // Allocated with the first state and freed with the last, so that a
+    // library that is loaded again and again keeps no slot.
+    DWORD slot = TLS_OUT_OF_INDEXES;
+};
+
+// Never destroyed: a control that its host leaks may still reach it while
+// the process ends.
+Registry& TheRegistry() {
+    alignas(Registry) static unsigned char storage[sizeof(Registry)];
+    static Registry* registry = new (storage) Registry();
+    return *registry;
 }
 
-std::vector<StateEntry>::iterator FindState(lua_State* L) {
-    std::vector<StateEntry>& entries = Entries();
-    return std::find_if(entries.begin(), entries.end(),
-                        [L](const StateEntry& entry) { return entry.state.get() == L; });
+// What the lock holder takes out and lets go of once the lock is released.
+struct Released {
+    UniqueLuaState state;
+    std::vector<std::unique_ptr<ThreadScripts>> scripts;
+};
+
+ThreadEntry* FindThread(Registry& r, DWORD thread) {
+    for (ThreadEntry& entry : r.threads)
+        if (entry.thread == thread) return &entry;
+    return nullptr;
 }
 
-void MakeNewestCurrent() {
-    std::vector<StateEntry>& entries = Entries();
-    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-        if (it->owner) {
-            g_pCurrentSurface = it->owner;
-            g_pLuaState = it->state.get();
+void MakeNewestCurrent(Registry& r, DWORD thread) {
+    ThreadEntry* entry = FindThread(r, thread);
+    if (!entry) return;
+    ThreadScripts& scripts = *entry->scripts;
+    scripts.surface = nullptr;
+    scripts.state = nullptr;
+    for (auto it = r.states.rbegin(); it != r.states.rend(); ++it) {
+        if (it->owner && it->thread == thread) {
+            scripts.surface = it->owner;
+            scripts.state = it->state.get();
             return;
         }
     }
-    g_pCurrentSurface = nullptr;
-    g_pLuaState = nullptr;
 }
 
-// Takes the entry out before its state is closed: closing runs the state's
-// finalizers, which may call back into the registry.
-UniqueLuaState TakeOut(std::vector<StateEntry>::iterator it) {
-    UniqueLuaState state = std::move(it->state);
-    Entries().erase(it);
-    return state;
+// Takes the entry out; a thread left without states loses its scripts (the
+// thread's own slot is cleared when it is the caller), and the last state of
+// the process takes the slot with it.
+void TakeOut(Registry& r, std::vector<StateEntry>::iterator it, Released& released) {
+    const DWORD thread = it->thread;
+    released.state = std::move(it->state);
+    r.states.erase(it);
+    const bool threadHasStates = std::any_of(r.states.begin(), r.states.end(),
+                                             [thread](const StateEntry& e) { return e.thread == thread; });
+    if (!threadHasStates && thread == GetCurrentThreadId()) {
+        auto t = std::find_if(r.threads.begin(), r.threads.end(),
+                              [thread](const ThreadEntry& e) { return e.thread == thread; });
+        if (t != r.threads.end()) {
+            released.scripts.push_back(std::move(t->scripts));
+            r.threads.erase(t);
+        }
+        TlsSetValue(r.slot, nullptr);
+    }
+    if (r.states.empty()) {
+        // Slots of other threads that still point here are zeroed with it.
+        for (ThreadEntry& t : r.threads) released.scripts.push_back(std::move(t.scripts));
+        r.threads.clear();
+        TlsFree(r.slot);
+        r.slot = TLS_OUT_OF_INDEXES;
+    }
+}
+
+std::vector<StateEntry>::iterator FindState(Registry& r, lua_State* L) {
+    return std::find_if(r.states.begin(), r.states.end(),
+                        [L](const StateEntry& entry) { return entry.state.get() == L; });
 }
 
 }  // namespace
 
+ThreadScripts* ThisThread() noexcept {
+    const DWORD slot = TheRegistry().slot;
+    return slot == TLS_OUT_OF_INDEXES ? nullptr : static_cast<ThreadScripts*>(TlsGetValue(slot));
+}
+
 HRESULT AddControlState(ISurface* owner, UniqueLuaState state) noexcept {
+    Registry& r = TheRegistry();
+    SlimLockGuard lock(&r.lock);
+    if (r.slot == TLS_OUT_OF_INDEXES) {
+        r.slot = TlsAlloc();
+        if (r.slot == TLS_OUT_OF_INDEXES) return E_OUTOFMEMORY;
+    }
+    const DWORD thread = GetCurrentThreadId();
     try {
-        Entries().push_back(StateEntry{owner, std::move(state), 0});
+        if (!FindThread(r, thread)) {
+            r.threads.push_back(ThreadEntry{thread, std::make_unique<ThreadScripts>()});
+            TlsSetValue(r.slot, r.threads.back().scripts.get());
+        }
+        r.states.push_back(StateEntry{owner, std::move(state), 0, thread});
     } catch (...) {
+        if (r.states.empty() && r.threads.empty()) {
+            TlsFree(r.slot);
+            r.slot = TLS_OUT_OF_INDEXES;
+        }
         return E_OUTOFMEMORY;
     }
-    MakeNewestCurrent();
+    MakeNewestCurrent(r, thread);
     return S_OK;
 }
 
 void RemoveControlState(ISurface* owner) noexcept {
-    std::vector<StateEntry>& entries = Entries();
-    auto it = std::find_if(entries.begin(), entries.end(),
-                           [owner](const StateEntry& entry) { return entry.owner == owner; });
-    if (it == entries.end()) return;
-    it->owner = nullptr;
-    UniqueLuaState closing;
-    if (it->runs == 0) closing = TakeOut(it);
-    MakeNewestCurrent();
-    closing.reset();
-}
-
-ScopedRun::ScopedRun(lua_State* L) noexcept : m_pState(L) {
-    auto it = FindState(L);
-    if (it != Entries().end()) ++it->runs;
-}
-
-ScopedRun::~ScopedRun() {
-    auto it = FindState(m_pState);
-    if (it == Entries().end()) return;
-    if (--it->runs == 0 && !it->owner) {
-        UniqueLuaState closing = TakeOut(it);
-        closing.reset();
+    Registry& r = TheRegistry();
+    Released released;
+    {
+        SlimLockGuard lock(&r.lock);
+        auto it = std::find_if(r.states.begin(), r.states.end(),
+                               [owner](const StateEntry& entry) { return entry.owner == owner; });
+        if (it == r.states.end()) return;
+        it->owner = nullptr;
+        const DWORD thread = it->thread;
+        if (it->runs == 0) TakeOut(r, it, released);
+        MakeNewestCurrent(r, thread);
     }
 }
 
+ScopedRun::ScopedRun(lua_State* L) noexcept : m_pState(L) {
+    Registry& r = TheRegistry();
+    SlimLockGuard lock(&r.lock);
+    auto it = FindState(r, L);
+    if (it != r.states.end()) ++it->runs;
+}
+
+ScopedRun::~ScopedRun() {
+    Registry& r = TheRegistry();
+    Released released;
+    SlimLockGuard lock(&r.lock);
+    auto it = FindState(r, m_pState);
+    if (it != r.states.end() && --it->runs == 0 && !it->owner) TakeOut(r, it, released);
+}
+
 size_t OpenStateCount() noexcept {
-    return Entries().size();
+    Registry& r = TheRegistry();
+    SlimLockGuard lock(&r.lock);
+    return r.states.size();
 }
 
 }  // namespace zorvel::script

@@ -137,6 +137,7 @@ HRESULT StoreTypeLibRegistrar::Register(const std::wstring& modulePath) {
 
     RETURN_IF_FAILED(Write(m_registry, id.versionKey, L"", doc.get() ? doc.get() : L""));
     RETURN_IF_FAILED(Write(m_registry, id.platformKey, L"", path));
+    RETURN_IF_FAILED(Write(m_registry, NeutralLocaleKey(typeLib.get()), L"", path));
     RETURN_IF_FAILED(Write(m_registry, id.versionKey + L"\\FLAGS", L"", L"0"));
     RETURN_IF_FAILED(Write(m_registry, id.versionKey + L"\\HELPDIR", L"", DirectoryOf(path)));
     return ForEachAutomationInterface(typeLib.get(), [&](const std::wstring& key, const std::wstring& name) {

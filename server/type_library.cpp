@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/owners.h"
+#include "server/registry.h"
 
 namespace zorvel {
 
@@ -43,6 +44,18 @@ HRESULT LoadModuleTypeLib(const std::wstring& modulePath, ITypeLib** typeLib, st
     return hr;
 }
 
+std::wstring NeutralLocaleKey(ITypeLib* typeLib) {
+    TLIBATTR* attr = nullptr;
+    if (FAILED(typeLib->GetLibAttr(&attr))) return std::wstring();
+    wchar_t key[96];
+    wchar_t guid[39];
+    StringFromGUID2(attr->guid, guid, 39);
+    wsprintfW(key, L"TypeLib\\%s\\%x.%x\\0\\%s", guid, attr->wMajorVerNum, attr->wMinorVerNum,
+              attr->syskind == SYS_WIN64 ? L"win64" : L"win32");
+    typeLib->ReleaseTLibAttr(attr);
+    return key;
+}
+
 namespace {
 
 class SystemRegistrar final : public TypeLibRegistrar {
@@ -57,13 +70,21 @@ public:
         const std::wstring directory = DirectoryOf(path);
         std::vector<wchar_t> helpDir(directory.begin(), directory.end());
         helpDir.push_back(L'\0');
-        return RegisterTypeLib(typeLib.get(), fullPath.data(), helpDir.data());
+        RETURN_IF_FAILED(RegisterTypeLib(typeLib.get(), fullPath.data(), helpDir.data()));
+        const std::wstring neutral = NeutralLocaleKey(typeLib.get());
+        RegistryStore& registry = SystemRegistry();
+        RETURN_IF_FAILED(HresultFromRegistry(registry.CreateKey(HKEY_CLASSES_ROOT, neutral)));
+        return HresultFromRegistry(registry.SetString(HKEY_CLASSES_ROOT, neutral, L"", path));
     }
 
     HRESULT Unregister(const std::wstring& modulePath) override {
         ComPtr<ITypeLib> typeLib;
         std::wstring path;
         RETURN_IF_FAILED(LoadModuleTypeLib(modulePath, typeLib.put(), &path));
+        // The neutral entry first: the library's key goes only once it is empty.
+        const std::wstring neutral = NeutralLocaleKey(typeLib.get());
+        const LONG error = SystemRegistry().DeleteTree(HKEY_CLASSES_ROOT, neutral.substr(0, neutral.rfind(L'\\')));
+        if (!IsAbsent(error)) RETURN_IF_FAILED(HresultFromRegistry(error));
         TLIBATTR* attr = nullptr;
         RETURN_IF_FAILED(typeLib->GetLibAttr(&attr));
         const HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum,

@@ -24,6 +24,11 @@ std::wstring DirectoryOf(const std::wstring& path);
 // path when the module holds none; loadedFrom receives the path that worked.
 HRESULT LoadModuleTypeLib(const std::wstring& modulePath, ITypeLib** typeLib, std::wstring* loadedFrom);
 
+// TypeLib\{LIBID}\major.minor\0\win32 (or win64): the library registered
+// for the neutral locale as well as its own.  The automation marshaler and
+// LoadRegTypeLib for any other locale look there.
+std::wstring NeutralLocaleKey(ITypeLib* typeLib);
+
 // Type-library registration as the server's registration uses it; tests
 // put a fake in its place.
 class TypeLibRegistrar {

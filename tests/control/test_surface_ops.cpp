@@ -185,9 +185,10 @@ TEST_F(SurfaceOps, RotationFlagsAreZeroOrOne) {
     EXPECT_EQ(1, v);
 }
 
-TEST_F(SurfaceOps, RadiusIgnoresValuesNotAboveZero) {
+TEST_F(SurfaceOps, RadiusIgnoresValuesNotAboveZeroAndInfinity) {
     float r = 0;
-    for (float bad : {0.0f, -3.0f, -5.0f, std::numeric_limits<float>::quiet_NaN()}) {
+    for (float bad : {0.0f, -3.0f, -5.0f, std::numeric_limits<float>::quiet_NaN(),
+                      std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()}) {
         EXPECT_EQ(S_OK, surface->put_Radius(bad));
         surface->get_Radius(&r);
         EXPECT_EQ(50.0f, r);
@@ -273,6 +274,8 @@ TEST(SurfaceLifetime, InterfacesShareOneIdentity) {
     ComPtr<IUnknown> again;
     ASSERT_EQ(S_OK, dispatch->QueryInterface(IID_IUnknown, again.put_void()));
     EXPECT_EQ(unknown.get(), again.get());
+    // The identity is the interface table's first entry itself.
+    EXPECT_EQ(static_cast<IUnknown*>(surface.get()), unknown.get());
 }
 
 }  // namespace

@@ -77,14 +77,25 @@ TEST(CameraRotation, BothOnTurnBothAnglesAndBothOffDrawNothing)
     EXPECT_EQ(43.0f, elevation);
 }
 
-TEST(CameraRotation, AnglesAreNeverWrapped)
+// 17 million ticks is 47 hours at 100 Hz: unwrapped, the azimuth would have
+// reached 2^25 degrees, where a step of 2 no longer changes a float.
+TEST(CameraRotation, AnglesWrapIntoOneTurnAndKeepTheirStep)
 {
     float azimuth = 0.0f;
     float elevation = 45.0f;
     for (int tick = 0; tick < 200; ++tick)
         zorvel::StepRotation(true, true, 2.0f, &azimuth, &elevation);
-    EXPECT_EQ(-400.0f, azimuth);
+    EXPECT_EQ(-40.0f, azimuth);
     EXPECT_EQ(-355.0f, elevation);
+
+    azimuth = 0.0f;
+    for (int tick = 0; tick < 17000000; ++tick) {
+        const float before = azimuth;
+        zorvel::StepRotation(true, false, 2.0f, &azimuth, &elevation);
+        if (azimuth != before - 2.0f && azimuth != before + 358.0f)
+            FAIL() << "tick " << tick << " turned from " << before << " to " << azimuth;
+    }
+    EXPECT_EQ(-160.0f, azimuth);
 }
 
 // From 45 degrees in steps of 2 the elevation takes only odd values, so the

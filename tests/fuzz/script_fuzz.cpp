@@ -124,13 +124,13 @@ void ExpectCurrentPair(const std::vector<ComPtr<ISurface>>& controls)
 {
     ASSERT_EQ(controls.size(), zorvel::script::OpenStateCount());
     if (controls.empty()) {
-        ASSERT_EQ(nullptr, g_pCurrentSurface);
-        ASSERT_EQ(nullptr, g_pLuaState);
+        ASSERT_EQ(nullptr, zorvel::script::CurrentSurface());
+        ASSERT_EQ(nullptr, zorvel::script::CurrentState());
         return;
     }
     CSurface* newest = static_cast<CSurface*>(controls.back().get());
-    ASSERT_EQ(newest, g_pCurrentSurface);
-    ASSERT_EQ(newest->Scripts().State(), g_pLuaState);
+    ASSERT_EQ(newest, zorvel::script::CurrentSurface());
+    ASSERT_EQ(newest->Scripts().State(), zorvel::script::CurrentState());
 }
 
 std::string LuaNumber(double value)
@@ -222,7 +222,7 @@ TEST(ScriptFuzz, RandomScriptsThroughRunScript)
             tally.injected += inject ? 1 : 0;
 
             // Nothing left on the stack, no file left behind.
-            ASSERT_EQ(0, lua_gettop(g_pLuaState));
+            ASSERT_EQ(0, lua_gettop(zorvel::script::CurrentState()));
             ASSERT_EQ(tempFilesBefore, CountTempScriptFiles());
 
             if (script.damages) {
@@ -250,7 +250,7 @@ TEST(ScriptFuzz, RandomScriptsThroughRunScript)
     }
     // Every state closed with its control.
     EXPECT_EQ(0u, zorvel::script::OpenStateCount());
-    EXPECT_EQ(nullptr, g_pCurrentSurface);
+    EXPECT_EQ(nullptr, zorvel::script::CurrentSurface());
     EXPECT_EQ(tempFilesBefore, CountTempScriptFiles());
     fuzz_test::Report("runscript", cases, seed, tally.Text());
 }

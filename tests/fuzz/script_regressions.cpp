@@ -9,6 +9,7 @@
 #include "control/surface.h"
 #include "fuzz_support.h"
 #include "script/capture.h"
+#include "script/script_state.h"
 
 namespace {
 
@@ -80,8 +81,8 @@ TEST_F(ScriptRegressions, CaptureGivesBackTheMemoryOfALargeRun)
     const SIZE_T after = CommittedBytes();
     EXPECT_LT(after, before + 16 * 1024 * 1024) << "committed bytes before " << before << ", after " << after;
     // Whatever an earlier run left committed, the capture itself holds no more than its line.
-    EXPECT_LT(g_strScriptOutput.capacity(), 64 * 1024u)
-        << "the capture holds " << g_strScriptOutput.capacity() << " bytes for " << g_strScriptOutput.size();
+    EXPECT_LT(zorvel::script::ThisThread()->output.capacity(), 64 * 1024u)
+        << "the capture holds " << zorvel::script::ThisThread()->output.capacity() << " bytes for " << zorvel::script::ThisThread()->output.size();
 }
 
 }  // namespace

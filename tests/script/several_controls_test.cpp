@@ -2,12 +2,16 @@
 // its own state, the pair passes back when that control goes, and every
 // state is closed exactly once, never while a script still runs in it.
 #include "script_test_support.h"
+#include "support/quiet_stdout.h"
 
+#include <string>
+#include <thread>
 #include <vector>
 
 using script_test::Impl;
 using script_test::NewControl;
 using script_test::Output;
+using script_test::RunText;
 
 namespace {
 
@@ -48,8 +52,8 @@ protected:
         zorvel::ComPtr<ISurface> control = NewControl();
         lua_State* L = Impl(control)->Scripts().State();
         EXPECT_NE(nullptr, L);
-        EXPECT_EQ(L, g_pLuaState);
-        EXPECT_EQ(Impl(control), g_pCurrentSurface);
+        EXPECT_EQ(L, zorvel::script::CurrentState());
+        EXPECT_EQ(Impl(control), zorvel::script::CurrentSurface());
         script_test::RegisterTestFunction(L, "CountClose", CountClose);
         script_test::RegisterTestFunction(L, "ClosedStates", ClosedStates);
         script_test::RegisterTestFunction(L, "OpenStates", OpenStates);
@@ -141,12 +145,12 @@ TEST_F(SeveralControlsTest, EveryOrderOfThreeControls) {
             ASSERT_EQ(m_nBaseline + live, zorvel::script::OpenStateCount());
             ASSERT_EQ(destroyed, g_nClosedStates);
             if (newest < 0) {
-                EXPECT_EQ(nullptr, g_pCurrentSurface);
-                EXPECT_EQ(nullptr, g_pLuaState);
+                EXPECT_EQ(nullptr, zorvel::script::CurrentSurface());
+                EXPECT_EQ(nullptr, zorvel::script::CurrentState());
                 continue;
             }
-            EXPECT_EQ(Impl(controls[newest]), g_pCurrentSurface);
-            EXPECT_EQ(Impl(controls[newest])->Scripts().State(), g_pLuaState);
+            EXPECT_EQ(Impl(controls[newest]), zorvel::script::CurrentSurface());
+            EXPECT_EQ(Impl(controls[newest])->Scripts().State(), zorvel::script::CurrentState());
             for (int through = 0; through < 3; ++through) {
                 if (!controls[through]) continue;
                 float before[3] = {};
@@ -183,7 +187,7 @@ TEST_F(SeveralControlsTest, StateOfAControlDestroyedMidRunClosesWhenTheRunEnds) 
     EXPECT_EQ(1, g_nClosedStates);
     EXPECT_EQ(m_nBaseline + 1, zorvel::script::OpenStateCount());
     EXPECT_EQ(7.0f, Radius(a.get()));
-    EXPECT_EQ(Impl(a), g_pCurrentSurface);
+    EXPECT_EQ(Impl(a), zorvel::script::CurrentSurface());
     EXPECT_EQ("A\r\n", Output(a.get(), "print(stateName)"));
 }
 
@@ -198,8 +202,8 @@ TEST_F(SeveralControlsTest, ControlReleasedByItsOwnScriptLivesUntilTheRunEnds) {
     EXPECT_EQ("8 0\r\n", run.text);
     EXPECT_EQ(1, g_nClosedStates);
     EXPECT_EQ(m_nBaseline, zorvel::script::OpenStateCount());
-    EXPECT_EQ(nullptr, g_pCurrentSurface);
-    EXPECT_EQ(nullptr, g_pLuaState);
+    EXPECT_EQ(nullptr, zorvel::script::CurrentSurface());
+    EXPECT_EQ(nullptr, zorvel::script::CurrentState());
 }
 
 TEST_F(SeveralControlsTest, FinalizersRunningAtCloseSeeOnlyLiveControls) {
@@ -222,7 +226,63 @@ TEST_F(SeveralControlsTest, OlderControlDestroyedFromANewerOnesScript) {
     // A's state is idle, so it closes at once; B stays current.
     EXPECT_EQ("1 B\r\n", Output(b.get(), "ReleaseTarget() print(ClosedStates() .. ' ' .. stateName)"));
     EXPECT_EQ(m_nBaseline + 1, zorvel::script::OpenStateCount());
-    EXPECT_EQ(Impl(b), g_pCurrentSurface);
+    EXPECT_EQ(Impl(b), zorvel::script::CurrentSurface());
+}
+
+// Controls on several apartment threads at once, each thread running its
+// scripts (a nested run, a radius set and read back) through its own control:
+// every result is its own thread's, as the same script gives on one thread.
+std::string ThreadScript(int thread, int run) {
+    const std::string t = std::to_string(thread);
+    return "local nested = RunScript(\"print('n" + t + "')\") SetRadius(" +
+           std::to_string(thread * 10 + 1 + run % 5) + ") print('t" + t + "', GetRadius(), nested)";
+}
+
+void RunOnThreads(int threads, int runs) {
+    zorvel_test::QuietStdout quiet;
+    std::vector<std::vector<std::string>> expected(threads);
+    {
+        zorvel::ComPtr<ISurface> reference = NewControl();
+        for (int t = 0; t < threads; ++t)
+            for (int v = 0; v < 5; ++v) expected[t].push_back(Output(reference.get(), ThreadScript(t, v)));
+    }
+    struct Outcome {
+        int wrong = 0;
+        std::string firstWrong;
+        float radius = 0.0f;
+    };
+    std::vector<Outcome> outcomes(threads);
+    zorvel::UniqueHandle go(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t) {
+        workers.emplace_back([&, t] {
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            zorvel::ComPtr<ISurface> control;
+            if (SUCCEEDED(CSurface::CreateInstance(nullptr, IID_ISurface, control.put_void()))) {
+                WaitForSingleObject(go.get(), INFINITE);
+                for (int i = 0; i < runs; ++i) {
+                    const script_test::RunResult run = RunText(control.get(), ThreadScript(t, i));
+                    if (run.hr == S_OK && run.text == expected[t][i % 5]) continue;
+                    if (outcomes[t].wrong++ == 0) outcomes[t].firstWrong = run.text;
+                }
+                control->get_Radius(&outcomes[t].radius);
+            }
+            control.reset();
+            CoUninitialize();
+        });
+    }
+    SetEvent(go.get());
+    for (std::thread& worker : workers) worker.join();
+    for (int t = 0; t < threads; ++t) {
+        EXPECT_EQ(0, outcomes[t].wrong) << "thread " << t << " of " << threads << ": " << outcomes[t].firstWrong;
+        EXPECT_EQ(static_cast<float>(t * 10 + 1 + (runs - 1) % 5), outcomes[t].radius) << "thread " << t;
+    }
+}
+
+TEST_F(SeveralControlsTest, ApartmentThreadsRunTheirScriptsOnTheirOwnControls) {
+    RunOnThreads(2, 2000);
+    RunOnThreads(4, 1000);
+    EXPECT_EQ(m_nBaseline, zorvel::script::OpenStateCount());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <oleauto.h>
 
 #include <string>
+#include <thread>
 
 #include "control/surface.h"
 #include "common/owners.h"
@@ -112,6 +113,8 @@ TEST_F(SystemRegistration, WritesTheAppIdAndTheTypeLibrary) {
     EXPECT_EQ(L"Kandel 1.0 Type Library", StringValue(typeLib));
     // The platform key follows the library's bitness.
     EXPECT_EQ(path, StringValue(typeLib + (sizeof(void*) == 8 ? L"\\409\\win64" : L"\\409\\win32")));
+    // And for the neutral locale, where the automation marshaler looks.
+    EXPECT_EQ(path, StringValue(typeLib + (sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32")));
     EXPECT_EQ(path.substr(0, path.rfind(L'\\') + 1), StringValue(typeLib + L"\\HELPDIR"));
     const std::wstring iface = L"Interface\\{8D5BBEFD-CA72-4206-9DAF-CC3B56E6CF40}";
     EXPECT_EQ(L"ISurface", StringValue(iface));
@@ -165,6 +168,45 @@ TEST_F(SystemRegistration, ClientsCreateTheControlByClsidAndProgId) {
     UINT count = 0;
     EXPECT_EQ(S_OK, surface->GetTypeInfoCount(&count));
     EXPECT_EQ(1u, count);
+}
+
+// A second apartment reaches the control through COM's proxy, built from the
+// registered type library; the script runs on the control's own thread, where
+// its state and current control are (the calling thread has none).
+TEST_F(SystemRegistration, ScriptsRunOnTheControlsThreadThroughAMarshalledPointer) {
+    ASSERT_EQ(S_OK, dll.RegisterServer());
+    ComPtr<ISurface> surface;
+    ASSERT_EQ(S_OK, CSurface::CreateInstance(nullptr, IID_ISurface, surface.put_void()));
+    IStream* stream = nullptr;
+    ASSERT_EQ(S_OK, CoMarshalInterThreadInterfaceInStream(IID_ISurface, surface.get(), &stream));
+    HRESULT hr = E_UNEXPECTED;
+    std::wstring output;
+    zorvel::UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread caller([&] {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        {
+            ComPtr<ISurface> proxy;
+            hr = CoGetInterfaceAndReleaseStream(stream, IID_ISurface, proxy.put_void());
+            zorvel::UniqueBstr script(SysAllocString(L"SetRadius(7) print(GetRadius())"));
+            zorvel::UniqueBstr result;
+            if (SUCCEEDED(hr)) hr = proxy->RunScript(script.get(), result.put());
+            if (result.get()) output = result.get();
+        }
+        CoUninitialize();
+        SetEvent(done.get());
+    });
+    // The call arrives as a message to this apartment.
+    HANDLE handles[] = {done.get()};
+    while (MsgWaitForMultipleObjects(1, handles, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    caller.join();
+    EXPECT_EQ(S_OK, hr);
+    EXPECT_EQ(L"7\r\n", output);
+    float radius = 0.0f;
+    EXPECT_EQ(S_OK, surface->get_Radius(&radius));
+    EXPECT_EQ(7.0f, radius);
 }
 
 TEST_F(SystemRegistration, UnregisteringRemovesExactlyTheLibrarysEntries) {

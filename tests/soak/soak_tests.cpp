@@ -14,10 +14,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "soak_support.h"
+#include "support/quiet_stdout.h"
 
 namespace {
 
@@ -206,6 +209,70 @@ TEST(Soak, RunScriptCalls)
     surface.reset();
     host.Close();
     DeleteFileW(file.c_str());
+}
+
+// Four apartment threads, each with its own registered control, run their
+// scripts at the same time, a round of 25 each per step; every result must be
+// the thread's own.
+TEST(Soak, RunScriptOnFourThreads)
+{
+    constexpr int kThreads = 4;
+    constexpr uint64_t kRunsPerRound = 25;
+    const uint64_t rounds = std::max<uint64_t>(1, Count("ZORVEL_SOAK_RUNS", 2000) / (kThreads * kRunsPerRound));
+    struct Worker {
+        zorvel::UniqueHandle go{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+        zorvel::UniqueHandle done{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+        bool stop = false;
+        uint64_t wrong = 0;
+        std::wstring firstWrong;
+        std::thread thread;
+    };
+    std::vector<Worker> workers(kThreads);
+    for (int t = 0; t < kThreads; ++t) {
+        workers[t].thread = std::thread([&worker = workers[t], t] {
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            ComPtr<ISurface> surface;
+            CoCreateInstance(CLSID_CSurface, nullptr, CLSCTX_INPROC_SERVER, IID_ISurface, surface.put_void());
+            const std::wstring n = std::to_wstring(t);
+            for (uint64_t run = 0; WaitForSingleObject(worker.go.get(), INFINITE) == WAIT_OBJECT_0 && !worker.stop;) {
+                for (uint64_t k = 0; k < kRunsPerRound; ++k, ++run) {
+                    const std::wstring radius = std::to_wstring(t * 10 + 1 + run % 5);
+                    zorvel::UniqueBstr script(SysAllocString((L"local r = RunScript(\"print('n" + n + L"')\") SetRadius(" +
+                                                              radius + L") print('t" + n + L"', GetRadius(), #r)").c_str()));
+                    zorvel::UniqueBstr result;
+                    const HRESULT hr = surface ? surface->RunScript(script.get(), result.put()) : E_FAIL;
+                    const std::wstring text = result.get() ? result.get() : L"";
+                    if (hr != S_OK || text != L"n" + n + L"\r\nt" + n + radius + L"4\r\n")
+                        if (worker.wrong++ == 0) worker.firstWrong = text;
+                }
+                SetEvent(worker.done.get());
+            }
+            surface.reset();
+            CoUninitialize();
+        });
+    }
+    auto round = [&](uint64_t i) {
+        {
+            zorvel_test::QuietStdout quiet;
+            for (Worker& worker : workers) SetEvent(worker.go.get());
+            for (Worker& worker : workers) WaitForSingleObject(worker.done.get(), INFINITE);
+        }
+        for (int t = 0; t < kThreads; ++t)
+            ASSERT_EQ(0u, workers[t].wrong) << "round " << i << ", thread " << t << ": "
+                                            << testing::PrintToString(workers[t].firstWrong);
+    };
+    if (Repeat(4, round)) {
+        Soak soak("runscript-threads", rounds,
+                  "4 apartment threads, each with its own control, 25 runs each per step (a nested run, a "
+                  "radius set and read back); " + std::to_string(rounds * kThreads * kRunsPerRound) + " runs");
+        if (soak.Run(round))
+            soak.Finish();
+    }
+    for (Worker& worker : workers) {
+        worker.stop = true;
+        SetEvent(worker.go.get());
+        worker.thread.join();
+    }
 }
 
 TEST(Soak, RotationTicks)
