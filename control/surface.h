@@ -72,6 +72,7 @@ private:
     // What the renderer draws.
     zorvel::GridView SceneGrid() const override { return m_grid.View(); }
     void ResetGrid() override;
+    zorvel::GridView FirstDrawGrid() override;
 
     // The non-delegating unknown: identity and lifetime of the object.
     class InnerUnknown final : public IUnknown {
@@ -88,6 +89,8 @@ private:
     IUnknown* m_pOuterUnknown;  // &m_inner, or the aggregate's controlling unknown
 
     CSurfaceGrid m_grid;
+    // What the first draw will start from, for a picture taken before it.
+    CSurfaceGrid m_firstDrawGrid;
     // The control's copy of the ranges, read by GetXRange and GetYRange.
     float m_xMin = -10.0f;
     float m_xMax = 10.0f;

@@ -147,3 +147,11 @@ void CSurface::ResetGrid() {
     // Whatever grid this leaves is drawn, so its result does not matter here.
     m_grid.ResizeFromTotal(static_cast<uint32_t>(m_nPointCount), m_grid.CountX(), m_grid.CountY());
 }
+
+zorvel::GridView CSurface::FirstDrawGrid() {
+    m_firstDrawGrid.Resize(0, 0);
+    m_firstDrawGrid.SetXAxis(m_grid.XMin(), m_grid.XMax());
+    m_firstDrawGrid.SetYAxis(m_grid.YMin(), m_grid.YMax());
+    m_firstDrawGrid.ResizeFromTotal(static_cast<uint32_t>(m_nPointCount), m_grid.CountX(), m_grid.CountY());
+    return m_firstDrawGrid.View();
+}

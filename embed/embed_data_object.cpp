@@ -1,8 +1,17 @@
-// IDataObject: the control as a metafile picture of its extent, and data
-// advise connections.  Nothing else is offered.
+// IDataObject: the control's picture at its extent, as a metafile picture,
+// an enhanced metafile or a device-independent bitmap, and data advise
+// connections.  Nothing else is offered.
 #include "embed/embedding.h"
 
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "embed/picture.h"
+
 namespace {
+
+using zorvel::DibPicture;
 
 constexpr LONG kHimetricPerInch = 2540;
 
@@ -16,6 +25,11 @@ struct RecordingTraits {
     using type = HDC;
     static HDC invalid() { return nullptr; }
     static void close(HDC h) { DeleteMetaFile(CloseMetaFile(h)); }
+};
+struct EnhRecordingTraits {
+    using type = HDC;
+    static HDC invalid() { return nullptr; }
+    static void close(HDC h) { DeleteEnhMetaFile(CloseEnhMetaFile(h)); }
 };
 struct MetafileTraits {
     using type = HMETAFILE;
@@ -35,24 +49,14 @@ SIZE HimetricToPixels(const SIZEL& himetric) {
     return SIZE{MulDiv(himetric.cx, dpiX, kHimetricPerInch), MulDiv(himetric.cy, dpiY, kHimetricPerInch)};
 }
 
-}  // namespace
-
-STDMETHODIMP CSurfaceEmbedding::GetData(FORMATETC* pformatetcIn, STGMEDIUM* pmedium) {
-    if (!pmedium || !pformatetcIn) return E_POINTER;
-    *pmedium = STGMEDIUM{};
-    if (!(pformatetcIn->tymed & TYMED_MFPICT)) return DATA_E_FORMATETC;
-
-    const SIZEL extent = m_embed.extent;
-    const SIZE pixels = HimetricToPixels(extent);
+HRESULT MetafilePicture(const DibPicture& picture, const SIZEL& extent, const SIZE& pixels, STGMEDIUM* medium) {
     zorvel::UniqueHandleT<RecordingTraits> recording(CreateMetaFileW(nullptr));
     if (!recording) return E_UNEXPECTED;
     SetWindowOrgEx(recording.get(), 0, 0, nullptr);
     SetWindowExtEx(recording.get(), pixels.cx, pixels.cy, nullptr);
-    // Direct3D draws into the window, not into the metafile: the picture
-    // records the frame of the extent only.
-    m_renderer.Paint();
-    zorvel::UniqueHandleT<MetafileTraits> picture(CloseMetaFile(recording.release()));
-    if (!picture) return E_UNEXPECTED;
+    RETURN_IF_FAILED(zorvel::PutDib(recording.get(), RECT{0, 0, pixels.cx, pixels.cy}, picture));
+    zorvel::UniqueHandleT<MetafileTraits> metafile(CloseMetaFile(recording.release()));
+    if (!metafile) return E_UNEXPECTED;
 
     zorvel::UniqueHandleT<GlobalTraits> block(GlobalAlloc(GMEM_SHARE | GMEM_MOVEABLE, sizeof(METAFILEPICT)));
     if (!block) return STG_E_MEDIUMFULL;
@@ -61,21 +65,78 @@ STDMETHODIMP CSurfaceEmbedding::GetData(FORMATETC* pformatetcIn, STGMEDIUM* pmed
     pict->mm = MM_ANISOTROPIC;
     pict->xExt = extent.cx;
     pict->yExt = extent.cy;
-    pict->hMF = picture.release();  // the picture block owns it from here
+    pict->hMF = metafile.release();  // the picture block owns it from here
     GlobalUnlock(block.get());
-
-    pmedium->tymed = TYMED_MFPICT;
-    pmedium->hMetaFilePict = block.release();
-    pmedium->pUnkForRelease = nullptr;
+    medium->tymed = TYMED_MFPICT;
+    medium->hMetaFilePict = block.release();
     return S_OK;
+}
+
+HRESULT EnhancedMetafile(const DibPicture& picture, const SIZEL& extent, const SIZE& pixels, STGMEDIUM* medium) {
+    const RECT frame = {0, 0, extent.cx, extent.cy};  // HIMETRIC
+    zorvel::UniqueHandleT<EnhRecordingTraits> recording(CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr));
+    if (!recording) return E_UNEXPECTED;
+    RETURN_IF_FAILED(zorvel::PutDib(recording.get(), RECT{0, 0, pixels.cx, pixels.cy}, picture));
+    medium->hEnhMetaFile = CloseEnhMetaFile(recording.release());
+    if (!medium->hEnhMetaFile) return E_UNEXPECTED;
+    medium->tymed = TYMED_ENHMF;
+    return S_OK;
+}
+
+HRESULT PackedDib(const DibPicture& picture, const SIZEL&, const SIZE&, STGMEDIUM* medium) {
+    const size_t bits = picture.rows.size() * sizeof(uint32_t);
+    zorvel::UniqueHandleT<GlobalTraits> block(GlobalAlloc(GMEM_SHARE | GMEM_MOVEABLE, sizeof(picture.header) + bits));
+    if (!block) return STG_E_MEDIUMFULL;
+    auto* bytes = static_cast<BYTE*>(GlobalLock(block.get()));
+    if (!bytes) return STG_E_MEDIUMFULL;
+    std::memcpy(bytes, &picture.header, sizeof(picture.header));
+    std::memcpy(bytes + sizeof(picture.header), picture.rows.data(), bits);
+    GlobalUnlock(block.get());
+    medium->tymed = TYMED_HGLOBAL;
+    medium->hGlobal = block.release();
+    return S_OK;
+}
+
+struct PictureFormat {
+    CLIPFORMAT format;
+    DWORD tymed;
+    HRESULT (*make)(const DibPicture& picture, const SIZEL& extent, const SIZE& pixels, STGMEDIUM* medium);
+};
+
+const PictureFormat kFormats[] = {
+    {CF_METAFILEPICT, TYMED_MFPICT, MetafilePicture},
+    {CF_ENHMETAFILE, TYMED_ENHMF, EnhancedMetafile},
+    {CF_DIB, TYMED_HGLOBAL, PackedDib},
+};
+
+const PictureFormat* FindFormat(const FORMATETC& wanted) {
+    if (wanted.dwAspect != DVASPECT_CONTENT) return nullptr;
+    for (const PictureFormat& format : kFormats)
+        if (format.format == wanted.cfFormat && (wanted.tymed & format.tymed)) return &format;
+    return nullptr;
+}
+
+}  // namespace
+
+STDMETHODIMP CSurfaceEmbedding::GetData(FORMATETC* pformatetcIn, STGMEDIUM* pmedium) {
+    if (!pmedium || !pformatetcIn) return E_POINTER;
+    *pmedium = STGMEDIUM{};
+    const PictureFormat* format = FindFormat(*pformatetcIn);
+    if (!format) return DATA_E_FORMATETC;
+    const SIZEL extent = m_embed.extent;
+    const SIZE pixels = HimetricToPixels(extent);
+    DibPicture picture;
+    RETURN_IF_FAILED(zorvel::MakeDib(m_renderer, pixels.cx, pixels.cy, &picture));
+    return format->make(picture, extent, pixels, pmedium);
 }
 
 STDMETHODIMP CSurfaceEmbedding::GetDataHere(FORMATETC*, STGMEDIUM*) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSurfaceEmbedding::QueryGetData(FORMATETC*) {
-    return E_NOTIMPL;
+STDMETHODIMP CSurfaceEmbedding::QueryGetData(FORMATETC* pformatetc) {
+    if (!pformatetc) return E_POINTER;
+    return FindFormat(*pformatetc) ? S_OK : DATA_E_FORMATETC;
 }
 
 STDMETHODIMP CSurfaceEmbedding::GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) {
@@ -86,8 +147,14 @@ STDMETHODIMP CSurfaceEmbedding::SetData(FORMATETC*, STGMEDIUM*, BOOL) {
     return E_NOTIMPL;
 }
 
-STDMETHODIMP CSurfaceEmbedding::EnumFormatEtc(DWORD, IEnumFORMATETC**) {
-    return E_NOTIMPL;
+STDMETHODIMP CSurfaceEmbedding::EnumFormatEtc(DWORD dwDirection, IEnumFORMATETC** ppenumFormatEtc) {
+    if (!ppenumFormatEtc) return E_POINTER;
+    *ppenumFormatEtc = nullptr;
+    if (dwDirection != DATADIR_GET) return E_NOTIMPL;
+    FORMATETC formats[sizeof(kFormats) / sizeof(kFormats[0])];
+    for (size_t i = 0; i < sizeof(kFormats) / sizeof(kFormats[0]); ++i)
+        formats[i] = FORMATETC{kFormats[i].format, nullptr, DVASPECT_CONTENT, -1, kFormats[i].tymed};
+    return SHCreateStdEnumFmtEtc(sizeof(kFormats) / sizeof(kFormats[0]), formats, ppenumFormatEtc);
 }
 
 STDMETHODIMP CSurfaceEmbedding::DAdvise(FORMATETC* pformatetc, DWORD advf, IAdviseSink* pAdvSink,

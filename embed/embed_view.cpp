@@ -1,7 +1,10 @@
 // IViewObject, IViewObject2 and IViewObjectEx: drawing on request, the view
-// advise sink, sizes and hit tests.  The picture itself is Direct3D's, in the
-// control's own window, so the device context a container offers is not used.
+// advise sink, sizes and hit tests.  Asked to draw into its own window the
+// control shows its frame there; any other device context (a bitmap, a
+// printer, a metafile, another window) gets a picture of the same scene.
 #include "embed/embedding.h"
+
+#include "embed/picture.h"
 
 namespace {
 
@@ -10,11 +13,19 @@ constexpr DWORD kViewStatus = VIEWSTATUS_OPAQUE | VIEWSTATUS_SOLIDBKGND;
 
 }  // namespace
 
-STDMETHODIMP CSurfaceEmbedding::Draw(DWORD dwDrawAspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC,
-                                     LPCRECTL, LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
-                                     ULONG_PTR) {
+STDMETHODIMP CSurfaceEmbedding::Draw(DWORD dwDrawAspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC hdcDraw,
+                                     LPCRECTL lprcBounds, LPCRECTL lprcWBounds,
+                                     BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
     if (dwDrawAspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
-    return m_renderer.Paint();
+    const HWND own = m_renderer.ControlWindow();
+    if (!hdcDraw || (own && WindowFromDC(hdcDraw) == own)) return m_renderer.Paint();
+    if (!lprcBounds) return E_INVALIDARG;
+    const RECT dest = {lprcBounds->left, lprcBounds->top, lprcBounds->right, lprcBounds->bottom};
+    const SIZE pixels = zorvel::PixelSize(hdcDraw, dest, lprcWBounds);
+    // Drawn in full before anything reaches the context: a failure leaves it as it was.
+    zorvel::DibPicture picture;
+    RETURN_IF_FAILED(zorvel::MakeDib(m_renderer, pixels.cx, pixels.cy, &picture));
+    return zorvel::PutDib(hdcDraw, dest, picture);
 }
 
 STDMETHODIMP CSurfaceEmbedding::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE**) {

@@ -2,9 +2,8 @@
 // as one, and a lost device brought back.
 #include "render/renderer.h"
 
-#include <float.h>
-
 #include "render/camera.h"
+#include "render/device_setup.h"
 #include "render/direct3d_entry.h"
 
 namespace zorvel {
@@ -13,33 +12,21 @@ namespace {
 constexpr UINT_PTR kRotationTimerId = 1;
 constexpr UINT kRotationPeriodMs = 10;
 
-// Windowed, one back buffer the size of the client area that keeps its
-// contents after a present (a paint shows it again), 16-bit depth.
-D3DPRESENT_PARAMETERS WindowedParameters(D3DFORMAT backBufferFormat) {
+}  // namespace
+
+D3DPRESENT_PARAMETERS WindowedParameters(D3DFORMAT backBufferFormat, UINT width, UINT height) {
     D3DPRESENT_PARAMETERS pp = {};
+    pp.BackBufferWidth = width;
+    pp.BackBufferHeight = height;
     pp.BackBufferFormat = backBufferFormat;
     pp.MultiSampleType = D3DMULTISAMPLE_NONE;
+    // A paint shows the last frame again.
     pp.SwapEffect = D3DSWAPEFFECT_COPY;
     pp.Windowed = TRUE;
     pp.EnableAutoDepthStencil = TRUE;
     pp.AutoDepthStencilFormat = D3DFMT_D16;
     return pp;
 }
-
-// Device creation and reset drop the thread's x87 unit to single precision;
-// the host's own arithmetic on this thread must not pay for our device.
-class KeepFloatPrecision {
-public:
-    KeepFloatPrecision() : m_saved(_controlfp(0, 0) & _MCW_PC) {}
-    ~KeepFloatPrecision() { _controlfp(m_saved, _MCW_PC); }
-    KeepFloatPrecision(const KeepFloatPrecision&) = delete;
-    KeepFloatPrecision& operator=(const KeepFloatPrecision&) = delete;
-
-private:
-    const unsigned int m_saved;
-};
-
-}  // namespace
 
 Renderer::Renderer(SceneSource& scene)
     : m_scene(scene),

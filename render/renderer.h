@@ -27,6 +27,9 @@ public:
     // The first draw starts from an empty grid of the owner's size, unless
     // the owner asked for its data to be kept (Renderer::Rebuild).
     virtual void ResetGrid() = 0;
+    // What ResetGrid would leave, without touching the owner's grid: a
+    // picture taken before the first draw shows the first draw's grid.
+    virtual GridView FirstDrawGrid() = 0;
 
 protected:
     ~SceneSource() = default;
@@ -101,6 +104,12 @@ public:
     // Copies the last drawn frame (the back buffer) as 0x00RRGGBB pixels, row
     // after row.
     HRESULT ReadBackFrame(std::vector<uint32_t>& pixels, UINT& width, UINT& height);
+    // The scene the window would show, drawn off-screen at width x height
+    // pixels and read back as ReadBackFrame does: on the control's device
+    // when it has one, else on a device of the picture's own on a hidden
+    // window, released again.  The window, its frame and the timer are left
+    // as they are.
+    HRESULT RenderPicture(UINT width, UINT height, std::vector<uint32_t>& pixels);
 
     // State, read-only.
     IDirect3D8* Direct3D() const { return m_pD3D.get(); }
@@ -117,6 +126,10 @@ public:
 
 private:
     HRESULT DrawScene(BOOL bRebuild);
+    // Clear, transforms and the lit strip, on the control's device or a picture's.
+    HRESULT DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount) const;
+    HRESULT PictureOnOwnDevice(UINT width, UINT height, std::vector<uint32_t>& pixels);
+    HRESULT PictureOnNewDevice(UINT width, UINT height, std::vector<uint32_t>& pixels);
     // A device that reported itself lost is reset and refilled before the
     // next frame; until it can be reset, frames are skipped.
     HRESULT RestoreLostDevice();

@@ -36,9 +36,12 @@ HRESULT Renderer::RenderScene(BOOL bRebuild) {
 }
 
 HRESULT Renderer::DrawScene(BOOL bRebuild) {
-    IDirect3DDevice8* device = m_pDevice.get();
-    RETURN_IF_FAILED(device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE));
+    RETURN_IF_FAILED(m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE));
     if (bRebuild) RETURN_IF_FAILED(RebuildMesh());
+    return DrawFrame(m_pDevice.get(), m_pVertexBuffer.get(), m_nVertexCount);
+}
+
+HRESULT Renderer::DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount) const {
     RETURN_IF_FAILED(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, m_clearColor,
                                    1.0f, 0));
 
@@ -53,8 +56,7 @@ HRESULT Renderer::DrawScene(BOOL bRebuild) {
         device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection)));
 
     RETURN_IF_FAILED(device->BeginScene());
-    const HRESULT hrDraw =
-        DrawLitStrip(device, m_material, m_light, m_pVertexBuffer.get(), m_nVertexCount);
+    const HRESULT hrDraw = DrawLitStrip(device, m_material, m_light, buffer, vertexCount);
     const HRESULT hrEnd = device->EndScene();
     if (FAILED(hrDraw)) return hrDraw;
     return FAILED(hrEnd) ? hrEnd : S_OK;

@@ -1,9 +1,12 @@
-// Reading the last frame back from the device.  The control draws into a
-// child window, where neither the front buffer nor a screen grab shows the
-// picture; the back buffer, kept by the copy swap effect, does.
+// Reading frames back from a device: the control's last frame, and the
+// pictures drawn off-screen.  The control draws into a child window, where
+// neither the front buffer nor a screen grab shows the picture; the back
+// buffer, kept by the copy swap effect, does.
 #include "render/renderer.h"
 
 #include <new>
+
+#include "render/device_setup.h"
 
 namespace zorvel {
 namespace {
@@ -58,18 +61,23 @@ HRESULT Renderer::ReadBackFrame(std::vector<uint32_t>& pixels, UINT& width, UINT
     width = 0;
     height = 0;
     if (!m_pDevice) return E_FAIL;
-
     ComPtr<IDirect3DSurface8> backBuffer;
     RETURN_IF_FAILED(m_pDevice->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, backBuffer.put()));
+    return ReadSurface(m_pDevice.get(), backBuffer.get(), pixels, width, height);
+}
+
+HRESULT ReadSurface(IDirect3DDevice8* device, IDirect3DSurface8* surface, std::vector<uint32_t>& pixels,
+                    UINT& width, UINT& height) {
     D3DSURFACE_DESC desc = {};
-    RETURN_IF_FAILED(backBuffer->GetDesc(&desc));
+    RETURN_IF_FAILED(surface->GetDesc(&desc));
     const FormatEntry* format = FindFormat(desc.Format);
     if (!format) return E_NOTIMPL;
 
-    // The back buffer itself cannot be locked; a system-memory copy can.
+    // Neither a back buffer nor a render target can be locked; a
+    // system-memory copy can.
     ComPtr<IDirect3DSurface8> copy;
-    RETURN_IF_FAILED(m_pDevice->CreateImageSurface(desc.Width, desc.Height, desc.Format, copy.put()));
-    RETURN_IF_FAILED(m_pDevice->CopyRects(backBuffer.get(), nullptr, 0, copy.get(), nullptr));
+    RETURN_IF_FAILED(device->CreateImageSurface(desc.Width, desc.Height, desc.Format, copy.put()));
+    RETURN_IF_FAILED(device->CopyRects(surface, nullptr, 0, copy.get(), nullptr));
 
     std::vector<uint32_t> out;
     try {

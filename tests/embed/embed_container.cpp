@@ -559,6 +559,45 @@ HRESULT ReadFrame(CSurface& surface, Frame& frame) {
     return surface.Renderer().ReadBackFrame(frame.pixels, frame.width, frame.height);
 }
 
+Canvas::Canvas(int width, int height) : m_width(width), m_height(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    m_bits = static_cast<uint32_t*>(bits);
+    m_dc = CreateCompatibleDC(nullptr);
+    m_old = SelectObject(m_dc, m_bitmap);
+    for (size_t i = 0; m_bits && i < static_cast<size_t>(width) * height; ++i) m_bits[i] = kFill;
+}
+
+Canvas::~Canvas() {
+    SelectObject(m_dc, m_old);
+    DeleteDC(m_dc);
+    DeleteObject(m_bitmap);
+}
+
+size_t Canvas::Count(uint32_t colour) const {
+    GdiFlush();
+    size_t count = 0;
+    for (int y = 0; y < m_height; ++y)
+        for (int x = 0; x < m_width; ++x) count += At(x, y) == colour;
+    return count;
+}
+
+void Canvas::ExpectSurfacePicture() const {
+    ASSERT_NE(nullptr, m_bits);
+    EXPECT_EQ(0u, Count(kFill));
+    for (POINT corner : {POINT{0, 0}, POINT{m_width - 1, 0}, POINT{0, m_height - 1}, POINT{m_width - 1, m_height - 1}})
+        EXPECT_EQ(0u, At(corner.x, corner.y)) << corner.x << "," << corner.y;
+    const uint32_t middle = At(m_width / 2, m_height / 2);
+    EXPECT_GT(middle & 0xFF, (middle >> 16) & 0xFF) << std::hex << middle;  // more blue than red
+    EXPECT_GT(middle & 0xFF, 0x40u) << std::hex << middle;
+}
+
 HWND DeviceWindow(CSurface& surface) {
     IDirect3DDevice8* device = surface.Renderer().Device();
     if (!device) return nullptr;

@@ -281,6 +281,31 @@ HRESULT ReadFrame(CSurface& surface, Frame& frame);
 // The window the control's device presents into.
 HWND DeviceWindow(CSurface& surface);
 
+// A 32-bit top-down DIB section in a memory DC, filled with kFill, for the
+// pictures a control draws into device contexts.
+class Canvas {
+public:
+    static constexpr uint32_t kFill = 0x00FF00FF;
+    Canvas(int width, int height);
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    HDC dc() const { return m_dc; }
+    RECTL Bounds() const { return RECTL{0, 0, m_width, m_height}; }
+    uint32_t At(int x, int y) const { return m_bits[static_cast<size_t>(y) * m_width + x] & 0x00FFFFFFu; }
+    size_t Count(uint32_t colour) const;
+    // Black corners, the lit bluish surface in the middle, no fill left.
+    void ExpectSurfacePicture() const;
+
+private:
+    int m_width;
+    int m_height;
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    uint32_t* m_bits = nullptr;
+};
+
 std::string HrText(HRESULT hr);
 
 }  // namespace embed_test

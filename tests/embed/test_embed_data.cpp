@@ -1,5 +1,6 @@
-// IDataObject: the metafile picture of the control and data advise
-// connections; every other transfer is declined.
+// IDataObject: the control's picture as a metafile picture, an enhanced
+// metafile and a bitmap, and data advise connections; every other transfer is
+// declined.
 #include <gtest/gtest.h>
 
 #include "embed_container.h"
@@ -66,12 +67,56 @@ TEST(EmbedData, OtherMediaAreDeclined) {
     EXPECT_EQ(E_POINTER, data->GetData(&format, nullptr));
     STGMEDIUM medium = {};
     EXPECT_EQ(E_NOTIMPL, data->GetDataHere(&format, &medium));
-    EXPECT_EQ(E_NOTIMPL, data->QueryGetData(&format));
     FORMATETC canonical = {};
     EXPECT_EQ(E_NOTIMPL, data->GetCanonicalFormatEtc(&format, &canonical));
     EXPECT_EQ(E_NOTIMPL, data->SetData(&format, &medium, FALSE));
+    FORMATETC other = Format(CF_BITMAP, TYMED_GDI);
+    EXPECT_EQ(DATA_E_FORMATETC, data->QueryGetData(&other));
+    EXPECT_EQ(DATA_E_FORMATETC, data->GetData(&other, &medium));
+}
+
+// Exactly the formats served are listed and answered for, and each holds
+// the picture.
+TEST(EmbedData, PictureFormatsHoldThePicture) {
+    Control control;
+    zorvel::ComPtr<IDataObject> data = control.As<IDataObject>();
     zorvel::ComPtr<IEnumFORMATETC> formats;
-    EXPECT_EQ(E_NOTIMPL, data->EnumFormatEtc(DATADIR_GET, formats.put()));
+    ASSERT_EQ(S_OK, data->EnumFormatEtc(DATADIR_GET, formats.put()));
+    EXPECT_EQ(E_NOTIMPL, data->EnumFormatEtc(DATADIR_SET, formats.put()));
+    ASSERT_EQ(S_OK, data->EnumFormatEtc(DATADIR_GET, formats.put()));
+    FORMATETC listed[4] = {};
+    ULONG count = 0;
+    formats->Next(4, listed, &count);
+    ASSERT_EQ(3u, count);
+    const RECT whole = {0, 0, 96, 72};
+    for (ULONG i = 0; i < count; ++i) {
+        EXPECT_EQ(S_OK, data->QueryGetData(&listed[i])) << listed[i].cfFormat;
+        STGMEDIUM medium = {};
+        ASSERT_EQ(S_OK, data->GetData(&listed[i], &medium)) << listed[i].cfFormat;
+        EXPECT_EQ(listed[i].tymed, medium.tymed);
+        embed_test::Canvas canvas(96, 72);
+        if (listed[i].cfFormat == CF_ENHMETAFILE) {
+            ASSERT_TRUE(PlayEnhMetaFile(canvas.dc(), medium.hEnhMetaFile, &whole));
+        } else if (listed[i].cfFormat == CF_METAFILEPICT) {
+            auto* picture = static_cast<METAFILEPICT*>(GlobalLock(medium.hMetaFilePict));
+            SetMapMode(canvas.dc(), MM_ANISOTROPIC);
+            SetViewportExtEx(canvas.dc(), 96, 72, nullptr);
+            ASSERT_TRUE(PlayMetaFile(canvas.dc(), picture->hMF));
+            GlobalUnlock(medium.hMetaFilePict);
+        } else {
+            ASSERT_EQ(CF_DIB, listed[i].cfFormat);
+            auto* header = static_cast<BITMAPINFO*>(GlobalLock(medium.hGlobal));
+            EXPECT_EQ(32, header->bmiHeader.biBitCount);
+            ASSERT_GT(StretchDIBits(canvas.dc(), 0, 0, 96, 72, 0, 0, header->bmiHeader.biWidth,
+                                    header->bmiHeader.biHeight,
+                                    reinterpret_cast<BYTE*>(header) + header->bmiHeader.biSize, header,
+                                    DIB_RGB_COLORS, SRCCOPY),
+                      0);
+            GlobalUnlock(medium.hGlobal);
+        }
+        canvas.ExpectSurfacePicture();
+        ReleaseStgMedium(&medium);
+    }
 }
 
 TEST(EmbedData, DataAdviseConnectionsGoThroughAHolder) {

@@ -5,6 +5,7 @@
 #include "embed_container.h"
 
 using embed_test::Calls;
+using embed_test::Canvas;
 using embed_test::Control;
 using embed_test::Embedded;
 
@@ -185,18 +186,95 @@ TEST(EmbedView, UnsupportedViewOperations) {
     EXPECT_EQ(E_NOTIMPL, view->GetRect(DVASPECT_CONTENT, &rect));
 }
 
-TEST(EmbedView, DrawWithoutAWindowDrawsNothing) {
+HRESULT DrawInto(IViewObject* view, HDC dc, const RECTL& bounds, const RECTL* windowBounds = nullptr,
+                 DWORD aspect = DVASPECT_CONTENT) {
+    return view->Draw(aspect, -1, nullptr, nullptr, nullptr, dc, &bounds, windowBounds, nullptr, 0);
+}
+
+// A control that was never shown draws what its first draw would show, into
+// a bitmap, an enhanced metafile and a metafile standing for a printer's, and
+// keeps no device afterwards; an aspect it does not draw leaves the target
+// as it was.
+TEST(EmbedView, NeverShownControlDrawsItsPictureIntoAnyContext) {
     Control control;
     zorvel::ComPtr<IViewObject> view = control.As<IViewObject>();
-    HDC screen = GetDC(nullptr);
-    const RECTL bounds = {0, 0, 100, 100};
-    EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, screen, &bounds, nullptr,
-                               nullptr, 0));
-    EXPECT_EQ(DV_E_DVASPECT,
-              view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, screen, &bounds, nullptr, nullptr, 0));
-    ReleaseDC(nullptr, screen);
+    Canvas canvas(160, 120);
+    ASSERT_EQ(S_OK, DrawInto(view.get(), canvas.dc(), canvas.Bounds()));
+    canvas.ExpectSurfacePicture();
+
+    Canvas untouched(32, 32);
+    EXPECT_EQ(DV_E_DVASPECT, DrawInto(view.get(), untouched.dc(), untouched.Bounds(), nullptr, DVASPECT_ICON));
+    EXPECT_EQ(32u * 32u, untouched.Count(Canvas::kFill));
+
+    HDC recording = CreateEnhMetaFileW(nullptr, nullptr, nullptr, nullptr);
+    ASSERT_EQ(S_OK, DrawInto(view.get(), recording, canvas.Bounds()));
+    HENHMETAFILE enhanced = CloseEnhMetaFile(recording);
+    Canvas played(160, 120);
+    const RECT whole = {0, 0, 160, 120};
+    ASSERT_TRUE(PlayEnhMetaFile(played.dc(), enhanced, &whole));
+    DeleteEnhMetaFile(enhanced);
+    played.ExpectSurfacePicture();
+
+    // Printing containers hand over a metafile with its window rectangle.
+    HDC printing = CreateMetaFileW(nullptr);
+    SetWindowExtEx(printing, 160, 120, nullptr);
+    const RECTL window = {0, 0, 160, 120};
+    ASSERT_EQ(S_OK, DrawInto(view.get(), printing, canvas.Bounds(), &window));
+    HMETAFILE metafile = CloseMetaFile(printing);
+    Canvas printed(160, 120);
+    ASSERT_TRUE(PlayMetaFile(printed.dc(), metafile));
+    DeleteMetaFile(metafile);
+    printed.ExpectSurfacePicture();
+
     EXPECT_EQ(nullptr, control.surface->Renderer().Device());
     EXPECT_FALSE(control.surface->Renderer().DeviceReady());
+}
+
+// Data set and kept by Refresh before the first draw is in the picture.
+TEST(EmbedView, PictureFollowsTheDataAfterRefresh) {
+    Control control;
+    zorvel::ComPtr<IViewObject> view = control.As<IViewObject>();
+    Canvas before(120, 120);
+    ASSERT_EQ(S_OK, DrawInto(view.get(), before.dc(), before.Bounds()));
+    ISurface* surface = control.surface;
+    ASSERT_EQ(S_OK, surface->SetPointsPerXY(20, 20));
+    for (LONG i = 0; i < 20; ++i) ASSERT_EQ(S_OK, surface->SetData(i, i, 0.0f, 0.0f, 8.0f));
+    surface->Refresh();  // no device yet: it fails, and keeps the data for the first draw
+    Canvas after(120, 120);
+    ASSERT_EQ(S_OK, DrawInto(view.get(), after.dc(), after.Bounds()));
+    size_t changed = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 120; ++x) changed += before.At(x, y) != after.At(x, y);
+    EXPECT_GT(changed, 500u);
+}
+
+// An active control's picture is its window's frame, at any size; the
+// window goes on drawing afterwards.
+TEST(EmbedView, ActiveControlDrawsItsFrameIntoABitmapAndKeepsDrawing) {
+    Embedded e;
+    ASSERT_EQ(S_OK, e.DoVerb(OLEIVERB_INPLACEACTIVATE));
+    CSurface& surface = *e.control.surface;
+    embed_test::PumpMessages(5000, [&] { return surface.Renderer().DeviceReady() != FALSE; });
+    ASSERT_TRUE(surface.Renderer().DeviceReady());
+    embed_test::Frame frame;
+    ASSERT_EQ(S_OK, embed_test::ReadFrame(surface, frame));
+    zorvel::ComPtr<IViewObject> view = e.control.As<IViewObject>();
+    Canvas canvas(static_cast<int>(frame.width), static_cast<int>(frame.height));
+    ASSERT_EQ(S_OK, DrawInto(view.get(), canvas.dc(), canvas.Bounds()));
+    canvas.ExpectSurfacePicture();
+    size_t different = 0;
+    for (UINT y = 0; y < frame.height; ++y)
+        for (UINT x = 0; x < frame.width; ++x)
+            different += canvas.At(static_cast<int>(x), static_cast<int>(y)) != frame.pixels[y * frame.width + x];
+    EXPECT_EQ(0u, different);
+
+    ASSERT_EQ(S_OK, static_cast<ISurface*>(&surface)->put_XYRotate(1));
+    LRESULT result = 0;
+    surface.Renderer().HandleMessage(WM_TIMER, surface.Renderer().TimerId(), 0, result);
+    embed_test::Frame turned;
+    ASSERT_EQ(S_OK, embed_test::ReadFrame(surface, turned));
+    EXPECT_NE(frame.pixels, turned.pixels);
+    EXPECT_TRUE(surface.Renderer().DeviceReady());
 }
 
 TEST(EmbedView, DrawOfAnActiveControlStartsTheRenderer) {
@@ -205,10 +283,11 @@ TEST(EmbedView, DrawOfAnActiveControlStartsTheRenderer) {
     ValidateRect(e.Window(), nullptr);  // no paint gets there first
     ASSERT_FALSE(e.control.surface->Renderer().DeviceReady());
     zorvel::ComPtr<IViewObject> view = e.control.As<IViewObject>();
-    HDC dc = GetDC(e.container.window);
+    // Asked to draw into its own window, the control paints its frame there.
+    HDC dc = GetDC(e.Window());
     const RECTL bounds = {0, 0, 10, 10};
     EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0));
-    ReleaseDC(e.container.window, dc);
+    ReleaseDC(e.Window(), dc);
     EXPECT_TRUE(e.control.surface->Renderer().DeviceReady());
     EXPECT_EQ(e.Window(), embed_test::DeviceWindow(*e.control.surface));
 }
