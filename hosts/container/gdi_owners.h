@@ -14,6 +14,13 @@ struct GdiObjectTraits {
 };
 using UniqueGdiObject = UniqueHandleT<GdiObjectTraits>;
 
+struct MemoryDcTraits {
+    using type = HDC;
+    static HDC invalid() { return nullptr; }
+    static void close(HDC h) { DeleteDC(h); }
+};
+using UniqueMemoryDc = UniqueHandleT<MemoryDcTraits>;
+
 struct IconTraits {
     using type = HICON;
     static HICON invalid() { return nullptr; }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "control/surface.h"
-#include "tools/render_script/local_class.h"
+#include "hosts/local_class.h"
 #include "common/owners.h"
 
 namespace host_test {

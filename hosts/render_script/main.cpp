@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cwchar>
 
-#include "tools/render_script/render_job.h"
+#include "hosts/render_script/render_job.h"
 #include "hosts/script_form/sample_script.h"
 #include "common/owners.h"
 

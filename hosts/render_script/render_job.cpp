@@ -1,23 +1,23 @@
-#include "tools/render_script/render_job.h"
+#include "hosts/render_script/render_job.h"
 
 #include <cstdint>
 #include <new>
 #include <string>
 #include <vector>
 
-#include "control/surface.h"
+#include "common/identifiers.h"
 #include "hosts/container/control_host.h"
 #include "hosts/container/dispatch_call.h"
+#include "hosts/container/gdi_owners.h"
 #include "hosts/container/units.h"
-#include "tools/render_script/local_class.h"
-#include "tools/render_script/png_writer.h"
+#include "hosts/render_script/png_writer.h"
 
 namespace zorvel::host {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"ZorvelRenderWindow";
-// How long the first paint may take: device creation on a software rasteriser.
-constexpr DWORD kFirstDrawTimeoutMs = 10000;
+// The control turns its camera on every timer message; this is its own timer's.
+constexpr UINT_PTR kRotationTimerId = 1;
 
 HRESULT CreateRenderWindow(HINSTANCE instance, UINT width, UINT height, UniqueWindow& window) {
     WNDCLASSEXW wc = {};
@@ -42,19 +42,41 @@ HRESULT CreateRenderWindow(HINSTANCE instance, UINT width, UINT height, UniqueWi
     return S_OK;
 }
 
-// The control sets itself up on its first paint; until then it has no device.
-HRESULT WaitForFirstDraw(HWND controlWindow, const CSurface& surface) {
+// The control sets itself up on its first paint, which UpdateWindow delivers
+// before it returns.
+void DrawFirstFrame(HWND controlWindow) {
     UpdateWindow(controlWindow);
-    const DWORD start = GetTickCount();
-    while (!surface.Renderer().DeviceReady()) {
-        if (GetTickCount() - start > kFirstDrawTimeoutMs) return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (!surface.Renderer().DeviceReady()) MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+}
+
+// The control's picture through its view object, into a 32-bit bitmap of the
+// window's size: the frame the window shows.
+HRESULT TakePicture(IUnknown* control, UINT width, UINT height, std::vector<uint32_t>& pixels) {
+    ComPtr<IViewObject> view;
+    RETURN_IF_FAILED(control->QueryInterface(IID_IViewObject, view.put_void()));
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    if (!bitmap || !dc) return E_OUTOFMEMORY;
+    const HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
+    const RECTL bounds = {0, 0, static_cast<LONG>(width), static_cast<LONG>(height)};
+    const HRESULT hr = view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc.get(), &bounds, nullptr,
+                                  nullptr, 0);
+    GdiFlush();
+    SelectObject(dc.get(), previous);
+    RETURN_IF_FAILED(hr);
+    const uint32_t* first = static_cast<const uint32_t*>(bits);
+    try {
+        pixels.assign(first, first + static_cast<size_t>(width) * height);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
     }
+    for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFFu;
     return S_OK;
 }
 
@@ -112,10 +134,6 @@ HRESULT RunRenderJob(HINSTANCE instance, const RenderRequest& request, RenderOut
     HRESULT hr = ReadScriptFile(request.scriptPath, script);
     if (FAILED(hr)) return fail("reading the script", hr);
 
-    LocalSurfaceClass localClass;
-    hr = localClass.Register();
-    if (FAILED(hr)) return fail("offering the control class", hr);
-
     UniqueWindow window;
     hr = CreateRenderWindow(instance, request.width, request.height, window);
     if (FAILED(hr)) return fail("creating the window", hr);
@@ -130,23 +148,18 @@ HRESULT RunRenderJob(HINSTANCE instance, const RenderRequest& request, RenderOut
     const RECT position = {0, 0, static_cast<LONG>(request.width), static_cast<LONG>(request.height)};
     hr = host.Create(window.get(), position, CLSID_CSurface, data, ambient);
     if (FAILED(hr)) return fail("creating the control", hr);
-    CSurface* surface = localClass.SurfaceOf(host.Control());
-    if (!surface) return fail("finding the control", E_UNEXPECTED);
-
-    hr = WaitForFirstDraw(host.Window(), *surface);
-    if (FAILED(hr)) return fail("drawing the first frame", hr);
+    DrawFirstFrame(host.Window());
 
     hr = RunScriptText(host.Dispatch(), script);
     if (FAILED(hr)) return fail("running the script", hr);
 
     // Ticks are sent, not waited for: the picture depends on their number only.
-    for (int i = 0; i < request.ticks; ++i)
-        SendMessageW(host.Window(), WM_TIMER, surface->Renderer().TimerId(), 0);
+    for (int i = 0; i < request.ticks; ++i) SendMessageW(host.Window(), WM_TIMER, kRotationTimerId, 0);
 
     std::vector<uint32_t> pixels;
-    UINT width = 0, height = 0;
-    hr = surface->Renderer().ReadBackFrame(pixels, width, height);
-    if (FAILED(hr)) return fail("reading the frame back", hr);
+    const UINT width = request.width, height = request.height;
+    hr = TakePicture(host.Control(), width, height, pixels);
+    if (FAILED(hr)) return fail("taking the picture", hr);
     hr = WritePng(request.outputPath.c_str(), pixels, width, height);
     if (FAILED(hr)) return fail("writing the PNG", hr);
     outcome.width = width;

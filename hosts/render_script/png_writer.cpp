@@ -1,4 +1,4 @@
-#include "tools/render_script/png_writer.h"
+#include "hosts/render_script/png_writer.h"
 
 #include <wincodec.h>
 

@@ -1,4 +1,4 @@
-#include "tools/render_script/local_class.h"
+#include "hosts/local_class.h"
 
 #include <new>
 #include <vector>
