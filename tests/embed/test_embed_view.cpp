@@ -230,6 +230,20 @@ TEST(EmbedView, NeverShownControlDrawsItsPictureIntoAnyContext) {
     EXPECT_FALSE(control.surface->Renderer().DeviceReady());
 }
 
+// Without Direct3D there is no picture: an error, and the target as it was.
+TEST(EmbedView, DrawWithoutDirect3DFailsAndLeavesTheTargetAlone) {
+    Control control;
+    control.surface->Renderer().UseDirect3D(nullptr);
+    zorvel::ComPtr<IViewObject> view = control.As<IViewObject>();
+    Canvas canvas(64, 48);
+    EXPECT_EQ(E_FAIL, DrawInto(view.get(), canvas.dc(), canvas.Bounds()));
+    EXPECT_EQ(64u * 48u, canvas.Count(Canvas::kFill));
+    STGMEDIUM medium = {};
+    FORMATETC format = {CF_DIB, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    EXPECT_EQ(E_FAIL, control.As<IDataObject>()->GetData(&format, &medium));
+    EXPECT_EQ(nullptr, medium.hGlobal);
+}
+
 // Data set and kept by Refresh before the first draw is in the picture.
 TEST(EmbedView, PictureFollowsTheDataAfterRefresh) {
     Control control;
