@@ -126,31 +126,29 @@ private:
     handle_type m_h = Traits::invalid();
 };
 
+// A handle given back by one function, null when there is none.
+template <typename T, auto Release>
+struct ReleasedBy {
+    using type = T;
+    static T invalid() { return nullptr; }
+    static void close(T h) { Release(h); }
+};
+template <typename T, auto Release>
+using UniqueReleased = UniqueHandleT<ReleasedBy<T, Release>>;
+
 struct FileHandleTraits {
     using type = HANDLE;
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
     static void close(HANDLE h) { CloseHandle(h); }
 };
-struct KernelHandleTraits {
-    using type = HANDLE;
-    static HANDLE invalid() { return nullptr; }
-    static void close(HANDLE h) { CloseHandle(h); }
-};
-struct RegKeyTraits {
-    using type = HKEY;
-    static HKEY invalid() { return nullptr; }
-    static void close(HKEY h) { RegCloseKey(h); }
-};
-struct WindowTraits {
-    using type = HWND;
-    static HWND invalid() { return nullptr; }
-    static void close(HWND h) { if (IsWindow(h)) DestroyWindow(h); }
-};
+inline void DestroyLiveWindow(HWND h) {
+    if (IsWindow(h)) DestroyWindow(h);
+}
 
 using UniqueFile = UniqueHandleT<FileHandleTraits>;
-using UniqueHandle = UniqueHandleT<KernelHandleTraits>;
-using UniqueHkey = UniqueHandleT<RegKeyTraits>;
-using UniqueWindow = UniqueHandleT<WindowTraits>;
+using UniqueHandle = UniqueReleased<HANDLE, CloseHandle>;
+using UniqueHkey = UniqueReleased<HKEY, RegCloseKey>;
+using UniqueWindow = UniqueReleased<HWND, DestroyLiveWindow>;
 
 // Compares COM identities through IUnknown; two nulls are the same object.
 inline bool SameIdentity(IUnknown* a, IUnknown* b) {

@@ -15,50 +15,34 @@ using zorvel::DibPicture;
 
 constexpr LONG kHimetricPerInch = 2540;
 
-struct ScreenDcTraits {
-    using type = HDC;
-    static HDC invalid() { return nullptr; }
-    static void close(HDC h) { ReleaseDC(nullptr, h); }
-};
+void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
 // A metafile still being recorded: closing it yields the metafile, which goes too.
-struct RecordingTraits {
-    using type = HDC;
-    static HDC invalid() { return nullptr; }
-    static void close(HDC h) { DeleteMetaFile(CloseMetaFile(h)); }
-};
-struct EnhRecordingTraits {
-    using type = HDC;
-    static HDC invalid() { return nullptr; }
-    static void close(HDC h) { DeleteEnhMetaFile(CloseEnhMetaFile(h)); }
-};
-struct MetafileTraits {
-    using type = HMETAFILE;
-    static HMETAFILE invalid() { return nullptr; }
-    static void close(HMETAFILE h) { DeleteMetaFile(h); }
-};
-struct GlobalTraits {
-    using type = HGLOBAL;
-    static HGLOBAL invalid() { return nullptr; }
-    static void close(HGLOBAL h) { GlobalFree(h); }
-};
+void DiscardRecording(HDC dc) { DeleteMetaFile(CloseMetaFile(dc)); }
+void DiscardEnhRecording(HDC dc) { DeleteEnhMetaFile(CloseEnhMetaFile(dc)); }
+
+using ScreenDc = zorvel::UniqueReleased<HDC, ReleaseScreenDc>;
+using Recording = zorvel::UniqueReleased<HDC, DiscardRecording>;
+using EnhRecording = zorvel::UniqueReleased<HDC, DiscardEnhRecording>;
+using Metafile = zorvel::UniqueReleased<HMETAFILE, DeleteMetaFile>;
+using Global = zorvel::UniqueReleased<HGLOBAL, GlobalFree>;
 
 SIZE HimetricToPixels(const SIZEL& himetric) {
-    zorvel::UniqueHandleT<ScreenDcTraits> screen(GetDC(nullptr));
+    ScreenDc screen(GetDC(nullptr));
     const int dpiX = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
     const int dpiY = screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 96;
     return SIZE{MulDiv(himetric.cx, dpiX, kHimetricPerInch), MulDiv(himetric.cy, dpiY, kHimetricPerInch)};
 }
 
 HRESULT MetafilePicture(const DibPicture& picture, const SIZEL& extent, const SIZE& pixels, STGMEDIUM* medium) {
-    zorvel::UniqueHandleT<RecordingTraits> recording(CreateMetaFileW(nullptr));
+    Recording recording(CreateMetaFileW(nullptr));
     if (!recording) return E_UNEXPECTED;
     SetWindowOrgEx(recording.get(), 0, 0, nullptr);
     SetWindowExtEx(recording.get(), pixels.cx, pixels.cy, nullptr);
     RETURN_IF_FAILED(zorvel::PutDib(recording.get(), RECT{0, 0, pixels.cx, pixels.cy}, picture));
-    zorvel::UniqueHandleT<MetafileTraits> metafile(CloseMetaFile(recording.release()));
+    Metafile metafile(CloseMetaFile(recording.release()));
     if (!metafile) return E_UNEXPECTED;
 
-    zorvel::UniqueHandleT<GlobalTraits> block(GlobalAlloc(GMEM_SHARE | GMEM_MOVEABLE, sizeof(METAFILEPICT)));
+    Global block(GlobalAlloc(GMEM_SHARE | GMEM_MOVEABLE, sizeof(METAFILEPICT)));
     if (!block) return STG_E_MEDIUMFULL;
     auto* pict = static_cast<METAFILEPICT*>(GlobalLock(block.get()));
     if (!pict) return STG_E_MEDIUMFULL;
@@ -74,7 +58,7 @@ HRESULT MetafilePicture(const DibPicture& picture, const SIZEL& extent, const SI
 
 HRESULT EnhancedMetafile(const DibPicture& picture, const SIZEL& extent, const SIZE& pixels, STGMEDIUM* medium) {
     const RECT frame = {0, 0, extent.cx, extent.cy};  // HIMETRIC
-    zorvel::UniqueHandleT<EnhRecordingTraits> recording(CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr));
+    EnhRecording recording(CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr));
     if (!recording) return E_UNEXPECTED;
     RETURN_IF_FAILED(zorvel::PutDib(recording.get(), RECT{0, 0, pixels.cx, pixels.cy}, picture));
     medium->hEnhMetaFile = CloseEnhMetaFile(recording.release());
@@ -85,7 +69,7 @@ HRESULT EnhancedMetafile(const DibPicture& picture, const SIZEL& extent, const S
 
 HRESULT PackedDib(const DibPicture& picture, const SIZEL&, const SIZE&, STGMEDIUM* medium) {
     const size_t bits = picture.rows.size() * sizeof(uint32_t);
-    zorvel::UniqueHandleT<GlobalTraits> block(GlobalAlloc(GMEM_SHARE | GMEM_MOVEABLE, sizeof(picture.header) + bits));
+    Global block(GlobalAlloc(GMEM_SHARE | GMEM_MOVEABLE, sizeof(picture.header) + bits));
     if (!block) return STG_E_MEDIUMFULL;
     auto* bytes = static_cast<BYTE*>(GlobalLock(block.get()));
     if (!bytes) return STG_E_MEDIUMFULL;

@@ -40,92 +40,66 @@ ISurface* Current() {
     return CurrentSurface();
 }
 
-using LongGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(LONG*);
-using LongSetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(LONG);
-using FloatGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(float*);
-using FloatSetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(float);
-using LongPairGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(LONG*, LONG*);
-using LongPairSetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(LONG, LONG);
-using FloatPairGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(float*, float*);
-using FloatPairSetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(float, float);
+// An argument as the operation takes it.
+template <typename T>
+T Arg(lua_State* L, int index);
+template <>
+LONG Arg<LONG>(lua_State* L, int index) {
+    return IntegerArg(L, index);
+}
+template <>
+float Arg<float>(lua_State* L, int index) {
+    return FloatArg(L, index);
+}
+
+template <typename T>
+using Getter = HRESULT (STDMETHODCALLTYPE ISurface::*)(T*);
+template <typename T>
+using Setter = HRESULT (STDMETHODCALLTYPE ISurface::*)(T);
+template <typename T>
+using PairGetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(T*, T*);
+template <typename T>
+using PairSetter = HRESULT (STDMETHODCALLTYPE ISurface::*)(T, T);
 using ScriptRunner = HRESULT (STDMETHODCALLTYPE ISurface::*)(BSTR, BSTR*);
 
 // The status codes of the operations are not looked at: a refusal looks to
 // the script like a success.
 
-template <LongGetter Get>
-int PushLong(lua_State* L) {
+template <typename T, Getter<T> Get>
+int PushOne(lua_State* L) {
     ISurface* surface = Current();
     if (!surface) return 0;
-    LONG value = 0;
-    (surface->*Get)(&value);
-    lua_pushinteger(L, value);
-    return 1;
-}
-
-template <LongSetter Put>
-int PutLong(lua_State* L) {
-    ISurface* surface = Current();
-    if (!surface || !AreNumbers(L, 1)) return 0;
-    (surface->*Put)(IntegerArg(L, 1));
-    return 0;
-}
-
-template <FloatGetter Get>
-int PushFloat(lua_State* L) {
-    ISurface* surface = Current();
-    if (!surface) return 0;
-    float value = 0.0f;
+    T value = 0;
     (surface->*Get)(&value);
     lua_pushnumber(L, value);
     return 1;
 }
 
-template <FloatSetter Put>
-int PutFloat(lua_State* L) {
+template <typename T, Setter<T> Put>
+int PutOne(lua_State* L) {
     ISurface* surface = Current();
     if (!surface || !AreNumbers(L, 1)) return 0;
-    (surface->*Put)(FloatArg(L, 1));
+    (surface->*Put)(Arg<T>(L, 1));
     return 0;
 }
 
-template <LongPairGetter Get>
-int PushLongPair(lua_State* L) {
+template <typename T, PairGetter<T> Get>
+int PushPair(lua_State* L) {
     ISurface* surface = Current();
     if (!surface) return 0;
-    LONG first = 0;
-    LONG second = 0;
+    T first = 0;
+    T second = 0;
     (surface->*Get)(&first, &second);
     lua_pushnumber(L, first);
     lua_pushnumber(L, second);
     return 2;
 }
 
-template <LongPairSetter Put>
-int PutLongPair(lua_State* L) {
+template <typename T, PairSetter<T> Put>
+int PutPair(lua_State* L) {
     ISurface* surface = Current();
     if (!surface || !AreNumbers(L, 2)) return 0;
-    (surface->*Put)(IntegerArg(L, 1), IntegerArg(L, 2));
-    return 0;
-}
-
-template <FloatPairGetter Get>
-int PushFloatPair(lua_State* L) {
-    ISurface* surface = Current();
-    if (!surface) return 0;
-    float first = 0.0f;
-    float second = 0.0f;
-    (surface->*Get)(&first, &second);
-    lua_pushnumber(L, first);
-    lua_pushnumber(L, second);
-    return 2;
-}
-
-template <FloatPairSetter Put>
-int PutFloatPair(lua_State* L) {
-    ISurface* surface = Current();
-    if (!surface || !AreNumbers(L, 2)) return 0;
-    (surface->*Put)(FloatArg(L, 1), FloatArg(L, 2));
+    (surface->*Put)(Arg<T>(L, 1), Arg<T>(L, 2));
     return 0;
 }
 
@@ -209,18 +183,18 @@ struct Binding {
 
 // In the order in which they are registered.
 const Binding kBindings[] = {
-    {"GetXYRotate", PushLong<&ISurface::get_XYRotate>},
-    {"SetXYRotate", PutLong<&ISurface::put_XYRotate>},
-    {"GetZRotate", PushLong<&ISurface::get_ZRotate>},
-    {"SetZRotate", PutLong<&ISurface::put_ZRotate>},
-    {"GetRadius", PushFloat<&ISurface::get_Radius>},
-    {"SetRadius", PutFloat<&ISurface::put_Radius>},
-    {"SetPointsPerXY", PutLongPair<&ISurface::SetPointsPerXY>},
-    {"GetPointsPerXY", PushLongPair<&ISurface::GetPointsPerXY>},
-    {"SetXRange", PutFloatPair<&ISurface::SetXRange>},
-    {"GetXRange", PushFloatPair<&ISurface::GetXRange>},
-    {"SetYRange", PutFloatPair<&ISurface::SetYRange>},
-    {"GetYRange", PushFloatPair<&ISurface::GetYRange>},
+    {"GetXYRotate", PushOne<LONG, &ISurface::get_XYRotate>},
+    {"SetXYRotate", PutOne<LONG, &ISurface::put_XYRotate>},
+    {"GetZRotate", PushOne<LONG, &ISurface::get_ZRotate>},
+    {"SetZRotate", PutOne<LONG, &ISurface::put_ZRotate>},
+    {"GetRadius", PushOne<float, &ISurface::get_Radius>},
+    {"SetRadius", PutOne<float, &ISurface::put_Radius>},
+    {"SetPointsPerXY", PutPair<LONG, &ISurface::SetPointsPerXY>},
+    {"GetPointsPerXY", PushPair<LONG, &ISurface::GetPointsPerXY>},
+    {"SetXRange", PutPair<float, &ISurface::SetXRange>},
+    {"GetXRange", PushPair<float, &ISurface::GetXRange>},
+    {"SetYRange", PutPair<float, &ISurface::SetYRange>},
+    {"GetYRange", PushPair<float, &ISurface::GetYRange>},
     {"SetData", SetData},
     {"Refresh", Refresh},
     {"RunScriptFromFile", RunScriptBinding<&ISurface::RunScriptFromFile>},
