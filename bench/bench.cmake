@@ -30,3 +30,10 @@ set_target_properties(bench_raw_gl_wgl PROPERTIES C_STANDARD 99)
 target_link_libraries(bench_raw_gl_wgl PRIVATE opengl32 gdi32 user32)
 target_compile_options(bench_raw_gl_wgl PRIVATE -Wall -Wextra -msse2 -mfpmath=sse)
 target_link_options(bench_raw_gl_wgl PRIVATE -mconsole)
+
+# The yardstick of the control's frame: the same Direct3D 8 work without the
+# control, under the same Wine.
+add_executable(bench_d3d8_yardstick ${CMAKE_CURRENT_LIST_DIR}/peers/d3d8_yardstick.cpp)
+target_link_libraries(bench_d3d8_yardstick PRIVATE d3d8 user32)
+target_compile_options(bench_d3d8_yardstick PRIVATE -Wall -Wextra)
+target_link_options(bench_d3d8_yardstick PRIVATE -mconsole)

@@ -104,6 +104,30 @@ TEST_F(DispatchTypeInfo, NamesAnswerAsTheTypeLibrarySays) {
         EXPECT_EQ(name.id, Id(name.name.c_str())) << testing::PrintToString(name.name);
 }
 
+// Object browsers show a help string for every member.
+TEST_F(DispatchTypeInfo, EveryMemberHasAHelpString) {
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(S_OK, dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put()));
+    TYPEATTR* attr = nullptr;
+    ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
+    const WORD functions = attr->cFuncs;
+    info->ReleaseTypeAttr(attr);
+    int documented = 0;
+    for (WORD f = 0; f < functions; ++f) {
+        FUNCDESC* desc = nullptr;
+        ASSERT_EQ(S_OK, info->GetFuncDesc(f, &desc));
+        const MEMBERID id = desc->memid;
+        const bool own = (desc->wFuncFlags & FUNCFLAG_FRESTRICTED) == 0;
+        info->ReleaseFuncDesc(desc);
+        if (!own) continue;  // IUnknown and IDispatch
+        zorvel::UniqueBstr name, help;
+        ASSERT_EQ(S_OK, info->GetDocumentation(id, name.put(), help.put(), nullptr, nullptr));
+        EXPECT_GT(help.length(), 10u) << testing::PrintToString(std::wstring(name.get()));
+        ++documented;
+    }
+    EXPECT_EQ(17, documented);
+}
+
 TEST_F(DispatchTypeInfo, OtherIndicesAreRefused) {
     ITypeInfo* typeInfo = reinterpret_cast<ITypeInfo*>(0xdeadbeef);
     EXPECT_EQ(DISP_E_BADINDEX, dispatch->GetTypeInfo(1, LOCALE_USER_DEFAULT, &typeInfo));
