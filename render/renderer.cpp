@@ -4,6 +4,7 @@
 
 #include "render/camera.h"
 #include "render/device_setup.h"
+#include "render/step_marks.h"
 #include "render/direct3d_entry.h"
 
 namespace zorvel {
@@ -81,6 +82,7 @@ HRESULT Renderer::CreateDeviceObjects(HWND hWnd) {
                                             D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp,
                                             m_pDevice.put());
     if (FAILED(hr)) m_pDevice.reset();
+    MarkStep("device");
     return FAILED(hr) ? hr : S_OK;
 }
 
@@ -145,6 +147,8 @@ HRESULT Renderer::Paint() {
         }
         m_bDeviceReady = TRUE;
         m_nTimerId = SetTimer(m_hWnd, kRotationTimerId, kRotationPeriodMs, nullptr);
+        // The first frame has just been presented.
+        return S_OK;
     }
     if (hasWindow) PresentFrame();
     return S_OK;

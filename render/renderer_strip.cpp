@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "render/mesh.h"
+#include "render/step_marks.h"
 
 namespace zorvel {
 
@@ -20,6 +21,7 @@ HRESULT Renderer::EnsureVertexBuffer(UINT nVertexCount) {
         static_cast<UINT>(nVertexCount * sizeof(SurfaceVertex)), 0, kSurfaceVertexFvf,
         D3DPOOL_DEFAULT, m_pVertexBuffer.put()));
     m_nVertexCount = nVertexCount;
+    MarkStep("buffer");
     return S_OK;
 }
 
@@ -33,11 +35,15 @@ HRESULT Renderer::BuildVertices() {
     RETURN_IF_FAILED(m_pVertexBuffer->Lock(0, 0, &data, 0));
     BuildStrip(grid, reinterpret_cast<SurfaceVertex*>(data));
     const HRESULT hr = m_pVertexBuffer->Unlock();
+    MarkStep("strip");
     return FAILED(hr) ? hr : S_OK;
 }
 
 HRESULT Renderer::RebuildMesh() {
-    if (m_bResetGridOnRebuild) m_scene.ResetGrid();
+    if (m_bResetGridOnRebuild) {
+        m_scene.ResetGrid();
+        MarkStep("grid");
+    }
     m_bResetGridOnRebuild = TRUE;
     return BuildVertices();
 }
