@@ -155,6 +155,17 @@ HRESULT StoreTypeLibRegistrar::Unregister(const std::wstring& modulePath) {
     RETURN_IF_FAILED(LoadModuleTypeLib(modulePath, typeLib.put(), &path));
     TypeLibIdentity id;
     RETURN_IF_FAILED(Identify(typeLib.get(), &id));
+    RETURN_IF_FAILED(RemovePlatformKey(m_registry, id.platformKey));
+    RETURN_IF_FAILED(RemovePlatformKey(m_registry, NeutralLocaleKey(typeLib.get())));
+    // The other bitness may still be registered: what both share goes with
+    // the last platform.
+    DWORD subkeys = 0;
+    const LONG counted = m_registry.CountSubkeys(HKEY_CLASSES_ROOT, id.versionKey, &subkeys);
+    if (counted == ERROR_SUCCESS) {
+        for (const wchar_t* shared : {L"\\FLAGS", L"\\HELPDIR"})
+            if (m_registry.OpenKey(HKEY_CLASSES_ROOT, id.versionKey + shared) == ERROR_SUCCESS) --subkeys;
+        if (subkeys != 0) return S_OK;
+    }
     RETURN_IF_FAILED(ForEachAutomationInterface(typeLib.get(), [&](const std::wstring& key, const std::wstring&) {
         return RemoveTree(m_registry, key);
     }));

@@ -56,6 +56,17 @@ std::wstring NeutralLocaleKey(ITypeLib* typeLib) {
     return key;
 }
 
+HRESULT RemovePlatformKey(RegistryStore& registry, const std::wstring& platformKey) {
+    const LONG error = registry.DeleteTree(HKEY_CLASSES_ROOT, platformKey);
+    if (!IsAbsent(error)) RETURN_IF_FAILED(HresultFromRegistry(error));
+    const std::wstring localeKey = platformKey.substr(0, platformKey.rfind(L'\\'));
+    DWORD platforms = 0;
+    if (registry.CountSubkeys(HKEY_CLASSES_ROOT, localeKey, &platforms) != ERROR_SUCCESS || platforms != 0)
+        return S_OK;
+    const LONG gone = registry.DeleteKey(HKEY_CLASSES_ROOT, localeKey);
+    return IsAbsent(gone) ? S_OK : HresultFromRegistry(gone);
+}
+
 namespace {
 
 class SystemRegistrar final : public TypeLibRegistrar {
@@ -81,10 +92,9 @@ public:
         ComPtr<ITypeLib> typeLib;
         std::wstring path;
         RETURN_IF_FAILED(LoadModuleTypeLib(modulePath, typeLib.put(), &path));
-        // The neutral entry first: the library's key goes only once it is empty.
-        const std::wstring neutral = NeutralLocaleKey(typeLib.get());
-        const LONG error = SystemRegistry().DeleteTree(HKEY_CLASSES_ROOT, neutral.substr(0, neutral.rfind(L'\\')));
-        if (!IsAbsent(error)) RETURN_IF_FAILED(HresultFromRegistry(error));
+        // This bitness's neutral entry first (the other bitness keeps its
+        // own): the library's key goes only once it is empty.
+        RETURN_IF_FAILED(RemovePlatformKey(SystemRegistry(), NeutralLocaleKey(typeLib.get())));
         TLIBATTR* attr = nullptr;
         RETURN_IF_FAILED(typeLib->GetLibAttr(&attr));
         const HRESULT hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum,

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "server/registry.h"
+
 namespace zorvel {
 
 // Full path of a module file.  0x8007007A when it does not fit in 260
@@ -28,6 +30,10 @@ HRESULT LoadModuleTypeLib(const std::wstring& modulePath, ITypeLib** typeLib, st
 // for the neutral locale as well as its own.  The automation marshaler and
 // LoadRegTypeLib for any other locale look there.
 std::wstring NeutralLocaleKey(ITypeLib* typeLib);
+
+// Removes one TypeLib\{LIBID}\major.minor\lcid\platform key, and its locale
+// key once no platform is left under it; an absent key is no error.
+HRESULT RemovePlatformKey(RegistryStore& registry, const std::wstring& platformKey);
 
 // Type-library registration as the server's registration uses it; tests
 // put a fake in its place.

@@ -181,16 +181,19 @@ TEST_F(SystemRegistration, ScriptsRunOnTheControlsThreadThroughAMarshalledPointe
     ASSERT_EQ(S_OK, CoMarshalInterThreadInterfaceInStream(IID_ISurface, surface.get(), &stream));
     HRESULT hr = E_UNEXPECTED;
     std::wstring output;
+    float range[2] = {-99.0f, -99.0f};
     zorvel::UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     std::thread caller([&] {
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         {
             ComPtr<ISurface> proxy;
             hr = CoGetInterfaceAndReleaseStream(stream, IID_ISurface, proxy.put_void());
-            zorvel::UniqueBstr script(SysAllocString(L"SetRadius(7) print(GetRadius())"));
+            zorvel::UniqueBstr script(SysAllocString(L"SetXRange(-3, 4) SetRadius(7) print(GetRadius())"));
             zorvel::UniqueBstr result;
             if (SUCCEEDED(hr)) hr = proxy->RunScript(script.get(), result.put());
             if (result.get()) output = result.get();
+            // The getters' values come back through the proxy.
+            if (SUCCEEDED(hr)) hr = proxy->GetXRange(&range[0], &range[1]);
         }
         CoUninitialize();
         SetEvent(done.get());
@@ -204,9 +207,25 @@ TEST_F(SystemRegistration, ScriptsRunOnTheControlsThreadThroughAMarshalledPointe
     caller.join();
     EXPECT_EQ(S_OK, hr);
     EXPECT_EQ(L"7\r\n", output);
+    EXPECT_EQ(-3.0f, range[0]);
+    EXPECT_EQ(4.0f, range[1]);
     float radius = 0.0f;
     EXPECT_EQ(S_OK, surface->get_Radius(&radius));
     EXPECT_EQ(7.0f, radius);
+}
+
+// The other bitness's registration shares the library's keys: taking this
+// one back leaves that one's neutral entry, and so the library, in place.
+TEST_F(SystemRegistration, UnregisteringKeepsTheOtherBitnesssEntries) {
+    ASSERT_EQ(S_OK, dll.RegisterServer());
+    const std::wstring other = L"TypeLib\\" + kLibid + (sizeof(void*) == 8 ? L"\\1.0\\0\\win32" : L"\\1.0\\0\\win64");
+    CreateStaleKey(other);
+    ASSERT_EQ(S_OK, dll.UnregisterServer());
+    EXPECT_TRUE(KeyExists(other));
+    EXPECT_FALSE(KeyExists(L"TypeLib\\" + kLibid + (sizeof(void*) == 8 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\win32")));
+    UniqueHkey typeLibs;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CLASSES_ROOT, L"TypeLib", 0, KEY_ALL_ACCESS, typeLibs.put()));
+    EXPECT_EQ(ERROR_SUCCESS, RegDeleteTreeW(typeLibs.get(), kLibid.c_str()));
 }
 
 TEST_F(SystemRegistration, UnregisteringRemovesExactlyTheLibrarysEntries) {
