@@ -7,9 +7,9 @@ Input lines (one file), each prefixed by the round that printed it:
   <round> <variant> SAMPLE <name> <ms>          (one timing, e.g. a whole process)
   <round> <variant> MEM <name> <bytes>
   <round> <variant> NOTE <text>
-<variant> is "-" for the default set-up, or a tag such as "nocsmt" for the
-control run with a different Wine set-up; a variant's figures get the tag
-appended to their names.
+<variant> is "-" for the default set-up, or "nocsmt" for the programs run with
+Wine's command-stream thread set the other way than the prefix has it; a
+variant's figures get the tag appended to their names.
 
 Across rounds a figure's median is the median of its round medians, its min
 the smallest min, its max the largest max, its n the sum of counts.
@@ -52,7 +52,14 @@ LABELS = {
     "gnuplot_process": "gnuplot",
     "mpl_process": "matplotlib",
     "zorvel_process": "Zorvel (Wine)",
+    "d3d8_frame": "D3D8 yardstick",
+    "d3d8_frame_pipelined": "D3D8 yardstick",
+    "d3d8_cold_main_to_frame": "D3D8 yardstick",
+    "d3d8_cold_device_to_frame": "D3D8 yardstick",
 }
+# The cold start's steps, each against the yardstick's same step.
+STEPS = ["entry_object", "window", "device", "grid", "buffer", "strip", "first_frame"]
+LABELS.update({"d3d8_step_" + step: "yardstick" for step in STEPS})
 
 
 def ratio_le(name, baseline, limit):
@@ -86,16 +93,23 @@ def absolute_below(name, limit_ms):
 
 ROWS = [
     ("a", "rotation frame: tick (RenderScene + PresentFrame), waited for", "zorvel_frame",
-     ["raw_gl_frame", "wgl_frame"] + PEER_FRAMES,
+     ["raw_gl_frame", "wgl_frame", "d3d8_frame"] + PEER_FRAMES,
      "<= 1.15x raw GL and < every peer", frame_goal),
     ("", "rotation frames back to back, per frame", "zorvel_frame_pipelined",
-     ["raw_gl_frame_pipelined", "wgl_frame_pipelined"], "", None),
+     ["raw_gl_frame_pipelined", "wgl_frame_pipelined", "d3d8_frame_pipelined"], "", None),
+    ("h", "rotation frame against the Direct3D 8 yardstick", "zorvel_frame", ["d3d8_frame"],
+     "<= 1.1x yardstick", ratio_le("zorvel_frame", "d3d8_frame", 1.1)),
     ("b", "RunScript(sample) to its frame on screen", "zorvel_script_to_frame",
      PEER_FIRST + ["raw_gl_first_frame", "wgl_first_frame"],
      "< 0.5x fastest peer's first image", first_image_goal),
     ("", "  of which Refresh (rebuild, frame, waited for)", "zorvel_refresh", [], "", None),
-    ("", "cold: control created, window, first paint", "zorvel_cold_first_paint",
-     ["raw_gl_first_frame", "wgl_first_frame"], "", None),
+    ("i", "cold: control created, window, first paint", "zorvel_cold_first_paint",
+     ["d3d8_cold_main_to_frame", "raw_gl_first_frame", "wgl_first_frame"], "<= 1.2x yardstick",
+     ratio_le("zorvel_cold_first_paint", "d3d8_cold_main_to_frame", 1.2)),
+    ("", "  device created to first frame on screen", "zorvel_cold_device_to_frame",
+     ["d3d8_cold_device_to_frame"], "", None),
+] + [("", "  step: " + step.replace("_", " "), "zorvel_step_" + step, ["d3d8_step_" + step], "", None)
+     for step in STEPS] + [
     ("", "cold: main() to the sample's frame", "zorvel_cold_main_to_frame",
      ["raw_gl_first_frame", "wgl_first_frame"] + PEER_FIRST, "", None),
     ("", "whole process to the sample's frame (Wine start included)", "zorvel_process",
@@ -150,6 +164,11 @@ OTHER_ROWS = [
     ("ref_lua_calls_wine", "Lua 5.1: sample script, 30,276 calls (MinGW, Wine)"),
     ("ref_lua_loop_wine", "Lua 5.1: loop and sines, no calls (MinGW, Wine)"),
     ("ref_lua_empty", "Lua 5.1: empty chunk (native)"),
+    ("d3d8_frame", "Direct3D 8 yardstick under Wine (32-bit, child window): frame, waited for"),
+    ("d3d8_frame_pipelined", "Direct3D 8 yardstick: frames back to back, per frame"),
+    ("d3d8_cold_main_to_frame", "Direct3D 8 yardstick: main() to first frame on screen"),
+    ("d3d8_cold_device_to_frame", "Direct3D 8 yardstick: device created to first frame"),
+    ("d3d8_step_states", "Direct3D 8 yardstick: step: states (the control sets them with the device)"),
 ]
 
 MEMORY_ROWS = [
@@ -227,7 +246,7 @@ def verdict(check, fig):
 
 
 def table(fig, memory, notes):
-    out = ["| | figure | median ms | min | max | n | CSMT off | compared with (ratio of medians) "
+    out = ["| | figure | median ms | min | max | n | other CSMT | compared with (ratio of medians) "
            "| goal | met |",
            "|---|---|---|---|---|---|---|---|---|---|"]
     for letter, label, name, others, goal, check in ROWS:
@@ -261,7 +280,9 @@ def table(fig, memory, notes):
     for name, label in OTHER_ROWS:
         if name in fig:
             med, low, high, n = fig[name]
-            out.append("| | %s | %s | %s | %s | %d | | | | |" % (label, ms(med), ms(low), ms(high), n))
+            off = fig.get(name + "_nocsmt")
+            out.append("| | %s | %s | %s | %s | %d | %s | | | |" % (
+                label, ms(med), ms(low), ms(high), n, ms(off[0]) if off else ""))
     if notes:
         out.append("")
         out.extend("Note: " + n for n in notes)
