@@ -1,5 +1,6 @@
-/* The DISPIDs of ISurface.  The IDL reads this file too, so the type library,
-   the control's dispatch and every client agree by construction. */
+/* The DISPIDs of ISurface and ISurface2.  The IDL reads this file too, so the
+   type library, the control's dispatch and every client agree by
+   construction.  ISurface2's are above all of ISurface's. */
 #pragma once
 
 #define DISPID_SURFACE_SETPOINTPERXY 10000
@@ -16,3 +17,10 @@
 #define DISPID_SURFACE_RADIUS 11
 #define DISPID_SURFACE_RUNSCRIPTFROMFILE 12
 #define DISPID_SURFACE_RUNSCRIPT 13
+
+#define DISPID_SURFACE2_SETGRID 10001
+#define DISPID_SURFACE2_GETHEIGHT 10002
+#define DISPID_SURFACE2_COLORMAP 10003
+#define DISPID_SURFACE2_SHOWLEGEND 10004
+#define DISPID_SURFACE2_FITHEIGHTS 10005
+#define DISPID_SURFACE2_SAVEIMAGE 10006

@@ -11,7 +11,7 @@
 #include "render/renderer.h"
 #include "script/script_session.h"
 
-class CSurface final : public ISurface, public ISupportErrorInfo, private zorvel::SceneSource {
+class CSurface final : public ISurface2, public ISupportErrorInfo, private zorvel::SceneSource {
 public:
     // Creates a control, plain (outer null) or as the inner object of an
     // aggregate (riid must then be IID_IUnknown).
@@ -49,6 +49,17 @@ public:
     STDMETHODIMP put_Radius(float newVal) override;
     STDMETHODIMP RunScriptFromFile(BSTR filename, BSTR* Result) override;
     STDMETHODIMP RunScript(BSTR script, BSTR* Result) override;
+
+    // ISurface2
+    STDMETHODIMP SetGrid(VARIANT heights, VARIANT minX, VARIANT maxX, VARIANT minY, VARIANT maxY) override;
+    STDMETHODIMP GetHeight(LONG ix, LONG iy, float* pHeight) override;
+    STDMETHODIMP get_ColorMap(LONG* pMap) override;
+    STDMETHODIMP put_ColorMap(LONG map) override;
+    STDMETHODIMP get_ShowLegend(VARIANT_BOOL* pShow) override;
+    STDMETHODIMP put_ShowLegend(VARIANT_BOOL show) override;
+    STDMETHODIMP get_FitHeights(VARIANT_BOOL* pFit) override;
+    STDMETHODIMP put_FitHeights(VARIANT_BOOL fit) override;
+    STDMETHODIMP SaveImage(BSTR path, VARIANT width, VARIANT height) override;
 
     // ISupportErrorInfo
     STDMETHODIMP InterfaceSupportsErrorInfo(REFIID riid) override;

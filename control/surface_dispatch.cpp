@@ -37,16 +37,28 @@ const NameEntry kNames[] = {
     {L"get_Radius", DISPID_SURFACE_RADIUS}, {L"put_Radius", DISPID_SURFACE_RADIUS},
     {L"filename", 0}, {L"Result", 1}, {L"RunScriptFromFile", DISPID_SURFACE_RUNSCRIPTFROMFILE},
     {L"script", 0}, {L"RunScript", DISPID_SURFACE_RUNSCRIPT},
+    // ISurface2
+    {L"heights", 0}, {L"minX", 1}, {L"maxX", 2}, {L"minY", 3}, {L"maxY", 4},
+    {L"SetGrid", DISPID_SURFACE2_SETGRID},
+    {L"ix", 0}, {L"iy", 1}, {L"pHeight", 2}, {L"GetHeight", DISPID_SURFACE2_GETHEIGHT},
+    {L"ColorMap", DISPID_SURFACE2_COLORMAP}, {L"pMap", 0}, {L"map", 0},
+    {L"get_ColorMap", DISPID_SURFACE2_COLORMAP}, {L"put_ColorMap", DISPID_SURFACE2_COLORMAP},
+    {L"ShowLegend", DISPID_SURFACE2_SHOWLEGEND}, {L"pShow", 0}, {L"show", 0},
+    {L"get_ShowLegend", DISPID_SURFACE2_SHOWLEGEND}, {L"put_ShowLegend", DISPID_SURFACE2_SHOWLEGEND},
+    {L"FitHeights", DISPID_SURFACE2_FITHEIGHTS}, {L"pFit", 0}, {L"fit", 0},
+    {L"get_FitHeights", DISPID_SURFACE2_FITHEIGHTS}, {L"put_FitHeights", DISPID_SURFACE2_FITHEIGHTS},
+    {L"path", 0}, {L"width", 1}, {L"height", 2}, {L"SaveImage", DISPID_SURFACE2_SAVEIMAGE},
 };
-static_assert(sizeof(kNames) / sizeof(kNames[0]) == 41, "41 names");
 
-constexpr UINT kMaxParams = 5;  // SetData
+constexpr UINT kMaxParams = 5;  // SetData, SetGrid
 
 enum class Kind { Method, PropertyGet, PropertyPut };
 
 // Arguments arrive converted to the parameter types, in parameter order;
-// pointer parameters arrive as VT_BYREF with a valid pointer.
-using Thunk = HRESULT (*)(ISurface* surface, const VARIANT* arg, VARIANT* result);
+// pointer parameters arrive as VT_BYREF with a valid pointer; a VT_VARIANT
+// parameter takes the caller's argument as it is, and one left out arrives
+// as VT_ERROR DISP_E_PARAMNOTFOUND.
+using Thunk = HRESULT (*)(ISurface2* surface, const VARIANT* arg, VARIANT* result);
 
 struct Operation {
     DISPID id;
@@ -54,6 +66,7 @@ struct Operation {
     UINT paramCount;
     VARTYPE params[kMaxParams];
     Thunk thunk;
+    UINT required = paramCount;  // the trailing ones past this are optional
 };
 
 constexpr VARTYPE kLongRef = VT_BYREF | VT_I4;
@@ -61,49 +74,67 @@ constexpr VARTYPE kFloatRef = VT_BYREF | VT_R4;
 
 const Operation kOperations[] = {
     {DISPID_SURFACE_SETPOINTPERXY, Kind::Method, 2, {VT_I4, VT_I4},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetPointPerXY(a[0].lVal, a[1].lVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->SetPointPerXY(a[0].lVal, a[1].lVal); }},
     {DISPID_SURFACE_SETPOINTSPERXY, Kind::Method, 2, {VT_I4, VT_I4},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetPointsPerXY(a[0].lVal, a[1].lVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->SetPointsPerXY(a[0].lVal, a[1].lVal); }},
     {DISPID_SURFACE_GETPOINTSPERXY, Kind::Method, 2, {kLongRef, kLongRef},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->GetPointsPerXY(a[0].plVal, a[1].plVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->GetPointsPerXY(a[0].plVal, a[1].plVal); }},
     {DISPID_SURFACE_SETXRANGE, Kind::Method, 2, {VT_R4, VT_R4},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetXRange(a[0].fltVal, a[1].fltVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->SetXRange(a[0].fltVal, a[1].fltVal); }},
     {DISPID_SURFACE_SETYRANGE, Kind::Method, 2, {VT_R4, VT_R4},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->SetYRange(a[0].fltVal, a[1].fltVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->SetYRange(a[0].fltVal, a[1].fltVal); }},
     {DISPID_SURFACE_SETDATA, Kind::Method, 5, {VT_I4, VT_I4, VT_R4, VT_R4, VT_R4},
-     [](ISurface* s, const VARIANT* a, VARIANT*) {
+     [](ISurface2* s, const VARIANT* a, VARIANT*) {
          return s->SetData(a[0].lVal, a[1].lVal, a[2].fltVal, a[3].fltVal, a[4].fltVal);
      }},
     {DISPID_SURFACE_GETXRANGE, Kind::Method, 2, {kFloatRef, kFloatRef},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->GetXRange(a[0].pfltVal, a[1].pfltVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->GetXRange(a[0].pfltVal, a[1].pfltVal); }},
     {DISPID_SURFACE_GETYRANGE, Kind::Method, 2, {kFloatRef, kFloatRef},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->GetYRange(a[0].pfltVal, a[1].pfltVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->GetYRange(a[0].pfltVal, a[1].pfltVal); }},
     {DISPID_SURFACE_REFRESH, Kind::Method, 0, {},
-     [](ISurface* s, const VARIANT*, VARIANT*) { return s->Refresh(); }},
+     [](ISurface2* s, const VARIANT*, VARIANT*) { return s->Refresh(); }},
     {DISPID_SURFACE_XYROTATE, Kind::PropertyGet, 0, {},
-     [](ISurface* s, const VARIANT*, VARIANT* r) { r->vt = VT_I4; return s->get_XYRotate(&r->lVal); }},
+     [](ISurface2* s, const VARIANT*, VARIANT* r) { r->vt = VT_I4; return s->get_XYRotate(&r->lVal); }},
     {DISPID_SURFACE_XYROTATE, Kind::PropertyPut, 1, {VT_I4},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->put_XYRotate(a[0].lVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->put_XYRotate(a[0].lVal); }},
     {DISPID_SURFACE_ZROTATE, Kind::PropertyGet, 0, {},
-     [](ISurface* s, const VARIANT*, VARIANT* r) { r->vt = VT_I4; return s->get_ZRotate(&r->lVal); }},
+     [](ISurface2* s, const VARIANT*, VARIANT* r) { r->vt = VT_I4; return s->get_ZRotate(&r->lVal); }},
     {DISPID_SURFACE_ZROTATE, Kind::PropertyPut, 1, {VT_I4},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->put_ZRotate(a[0].lVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->put_ZRotate(a[0].lVal); }},
     {DISPID_SURFACE_RADIUS, Kind::PropertyGet, 0, {},
-     [](ISurface* s, const VARIANT*, VARIANT* r) { r->vt = VT_R4; return s->get_Radius(&r->fltVal); }},
+     [](ISurface2* s, const VARIANT*, VARIANT* r) { r->vt = VT_R4; return s->get_Radius(&r->fltVal); }},
     {DISPID_SURFACE_RADIUS, Kind::PropertyPut, 1, {VT_R4},
-     [](ISurface* s, const VARIANT* a, VARIANT*) { return s->put_Radius(a[0].fltVal); }},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->put_Radius(a[0].fltVal); }},
     {DISPID_SURFACE_RUNSCRIPTFROMFILE, Kind::Method, 1, {VT_BSTR},
-     [](ISurface* s, const VARIANT* a, VARIANT* r) {
+     [](ISurface2* s, const VARIANT* a, VARIANT* r) {
          r->vt = VT_BSTR;
          r->bstrVal = nullptr;
          return s->RunScriptFromFile(a[0].bstrVal, &r->bstrVal);
      }},
     {DISPID_SURFACE_RUNSCRIPT, Kind::Method, 1, {VT_BSTR},
-     [](ISurface* s, const VARIANT* a, VARIANT* r) {
+     [](ISurface2* s, const VARIANT* a, VARIANT* r) {
          r->vt = VT_BSTR;
          r->bstrVal = nullptr;
          return s->RunScript(a[0].bstrVal, &r->bstrVal);
      }},
+    {DISPID_SURFACE2_SETGRID, Kind::Method, 5, {VT_VARIANT, VT_VARIANT, VT_VARIANT, VT_VARIANT, VT_VARIANT},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->SetGrid(a[0], a[1], a[2], a[3], a[4]); }, 1},
+    {DISPID_SURFACE2_GETHEIGHT, Kind::Method, 2, {VT_I4, VT_I4},
+     [](ISurface2* s, const VARIANT* a, VARIANT* r) { r->vt = VT_R4; return s->GetHeight(a[0].lVal, a[1].lVal, &r->fltVal); }},
+    {DISPID_SURFACE2_COLORMAP, Kind::PropertyGet, 0, {},
+     [](ISurface2* s, const VARIANT*, VARIANT* r) { r->vt = VT_I4; return s->get_ColorMap(&r->lVal); }},
+    {DISPID_SURFACE2_COLORMAP, Kind::PropertyPut, 1, {VT_I4},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->put_ColorMap(a[0].lVal); }},
+    {DISPID_SURFACE2_SHOWLEGEND, Kind::PropertyGet, 0, {},
+     [](ISurface2* s, const VARIANT*, VARIANT* r) { r->vt = VT_BOOL; return s->get_ShowLegend(&r->boolVal); }},
+    {DISPID_SURFACE2_SHOWLEGEND, Kind::PropertyPut, 1, {VT_BOOL},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->put_ShowLegend(a[0].boolVal); }},
+    {DISPID_SURFACE2_FITHEIGHTS, Kind::PropertyGet, 0, {},
+     [](ISurface2* s, const VARIANT*, VARIANT* r) { r->vt = VT_BOOL; return s->get_FitHeights(&r->boolVal); }},
+    {DISPID_SURFACE2_FITHEIGHTS, Kind::PropertyPut, 1, {VT_BOOL},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->put_FitHeights(a[0].boolVal); }},
+    {DISPID_SURFACE2_SAVEIMAGE, Kind::Method, 3, {VT_BSTR, VT_VARIANT, VT_VARIANT},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->SaveImage(a[0].bstrVal, a[1], a[2]); }, 1},
 };
 
 // DISP_E_MEMBERNOTFOUND for an unknown DISPID, and for a property asked for
@@ -180,7 +211,7 @@ HRESULT PrepareArgument(VARTYPE type, VARIANT* source, VARIANT* arg, UniqueVaria
     if ((source->vt & VT_BYREF) && !source->byref) return DISP_E_TYPEMISMATCH;
     // A pointer parameter keeps the caller's variant, whatever it holds.
     if (!(type & VT_BYREF) && HoldsNullReference(source)) return DISP_E_TYPEMISMATCH;
-    if (source->vt == type) {
+    if (source->vt == type || type == VT_VARIANT) {
         *arg = *source;
         return S_OK;
     }
@@ -271,14 +302,18 @@ STDMETHODIMP CSurface::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DI
 
     const Operation* op = nullptr;
     RETURN_IF_FAILED(FindOperation(dispIdMember, wFlags, &op));
-    if (params.cArgs != op->paramCount) return DISP_E_BADPARAMCOUNT;
+    if (params.cArgs < op->required || params.cArgs > op->paramCount) return DISP_E_BADPARAMCOUNT;
     // A property's value has nowhere to go.
     if (op->kind == Kind::PropertyGet && !pVarResult) return DISP_E_PARAMNOTOPTIONAL;
 
     VARIANT args[kMaxParams];
     UniqueVariant converted[kMaxParams];
     PointerArg pointers[kMaxParams];
-    for (UINT k = 0; k < op->paramCount; ++k) {
+    for (UINT k = params.cArgs; k < op->paramCount; ++k) {
+        args[k].vt = VT_ERROR;
+        args[k].scode = DISP_E_PARAMNOTFOUND;
+    }
+    for (UINT k = 0; k < params.cArgs; ++k) {
         if (FAILED(PrepareArgument(op->params[k], &params.rgvarg[slot[k]], &args[k], &converted[k],
                                    &pointers[k]))) {
             SetArgError(puArgErr, slot[k]);
@@ -287,7 +322,7 @@ STDMETHODIMP CSurface::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DI
     }
 
     UniqueVariant result;
-    const HRESULT hr = op->thunk(static_cast<ISurface*>(this), args, result.get());
+    const HRESULT hr = op->thunk(static_cast<ISurface2*>(this), args, result.get());
     if (SUCCEEDED(hr)) {
         WriteBack(*op, pointers);
         if (pVarResult) result.release_to(pVarResult);

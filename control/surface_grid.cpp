@@ -138,6 +138,15 @@ zorvel::GridView CSurfaceGrid::View() const
     return zorvel::GridView{XValues(), YValues(), Heights(), m_countX, m_countY, HasArrays()};
 }
 
+int CSurfaceGrid::SetHeights(const float* heights, uint64_t count)
+{
+    if (count != static_cast<uint64_t>(m_countX) * m_countY || count == 0 || !HasArrays())
+        return zorvel::kRejected;
+    for (uint64_t i = 0; i < count; ++i)
+        m_heights[i] = heights[i];
+    return zorvel::kOk;
+}
+
 bool CSurfaceGrid::HasArrays() const
 {
     return (m_countX == 0 || m_xValues) && (m_countY == 0 || m_yValues) &&

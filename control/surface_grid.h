@@ -33,6 +33,9 @@ public:
     void ReleaseArrays();
     // 0, or 1 when the point lies outside the grid or the grid has no arrays.
     int SetPoint(uint32_t col, uint32_t row, float x, float y, float z);
+    // Every height at once, in the grid's order; 0, or 1 when count is not
+    // the grid's point count or the grid has no arrays.
+    int SetHeights(const float* heights, uint64_t count);
 
     uint32_t CountX() const { return m_countX; }
     uint32_t CountY() const { return m_countY; }

@@ -113,5 +113,5 @@ STDMETHODIMP CSurface::RunScript(BSTR script, BSTR* Result) {
 }
 
 STDMETHODIMP CSurface::InterfaceSupportsErrorInfo(REFIID riid) {
-    return IsEqualIID(riid, IID_ISurface) ? S_OK : S_FALSE;
+    return IsEqualIID(riid, IID_ISurface) || IsEqualIID(riid, IID_ISurface2) ? S_OK : S_FALSE;
 }

@@ -30,6 +30,7 @@ IUnknown* Embedded(CSurface* s) {
 // is the in-place active object's.
 const InterfaceEntry kInterfaceTable[] = {
     {&IID_ISurface, As<ISurface>},
+    {&IID_ISurface2, As<ISurface2>},
     {&IID_IDispatch, As<ISurface>},
     {&IID_IPersistStreamInit, Embedded<IPersistStreamInit>},
     {&IID_IPersist, Embedded<IPersistStreamInit>},

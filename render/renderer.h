@@ -86,6 +86,16 @@ public:
     void SetXYRotate(BOOL on) { m_bXYRotate = on; }
     void SetZRotate(BOOL on) { m_bZRotate = on; }
 
+    // The look of the surface beyond the default: coloured by height (a
+    // ColourMapKind), a colour bar beside it, heights scaled into the view.
+    // Each change is drawn at once when the window has a device.
+    LONG ColorMap() const { return m_colorMap; }
+    HRESULT SetColorMap(LONG map);
+    BOOL ShowLegend() const { return m_bShowLegend; }
+    HRESULT SetShowLegend(BOOL show);
+    BOOL FitHeights() const { return m_bFitHeights; }
+    HRESULT SetFitHeights(BOOL fit);
+
     // The control's own child window.
     HRESULT CreateControlWindow(HWND hParent, const RECT& rcPos);
     void DestroyControlWindow();
@@ -127,7 +137,13 @@ public:
 private:
     HRESULT DrawScene(BOOL bRebuild);
     // Clear, transforms and the lit strip, on the control's device or a picture's.
-    HRESULT DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount) const;
+    HRESULT DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount,
+                      bool coloured) const;
+    // The strip's grid, its heights scaled when they are to fit the view; and
+    // the strip written in the current vertex format.
+    GridView StripGrid(GridView grid);
+    HRESULT WriteStrip(const GridView& grid, uint32_t count, BYTE* out);
+    HRESULT Restyle();
     HRESULT PictureOnOwnDevice(UINT width, UINT height, std::vector<uint32_t>& pixels);
     HRESULT PictureOnNewDevice(UINT width, UINT height, std::vector<uint32_t>& pixels);
     // A device that reported itself lost is reset and refilled before the
@@ -161,6 +177,15 @@ private:
     BOOL m_bResetGridOnRebuild = TRUE;
     D3DMATERIAL8 m_material = {};
     D3DLIGHT8 m_light = {};
+    D3DMATERIAL8 m_mapMaterial = {};
+    D3DLIGHT8 m_mapLight = {};
+    int32_t m_colorMap = 0;
+    BOOL m_bColouredStrip = FALSE;  // the buffer's format
+    BOOL m_bShowLegend = FALSE;
+    BOOL m_bFitHeights = FALSE;
+    // Fitted heights span this many units, half the x-y extent of 20.
+    static constexpr double kFittedSpan = 10.0;
+    std::vector<float> m_fittedHeights;
     D3DCOLOR m_clearColor = 0;
 
     D3DXVECTOR3 m_vEye;

@@ -3,6 +3,7 @@
 #include "render/renderer.h"
 
 #include "render/camera.h"
+#include "render/colour_map.h"
 #include "render/mesh.h"
 
 namespace zorvel {
@@ -11,7 +12,8 @@ namespace {
 // Once BeginScene has succeeded the scene is always closed, so that a failed
 // frame does not make every later BeginScene fail as well.
 HRESULT DrawLitStrip(IDirect3DDevice8* device, const D3DMATERIAL8& material,
-                     const D3DLIGHT8& light, IDirect3DVertexBuffer8* buffer, UINT vertexCount) {
+                     const D3DLIGHT8& light, IDirect3DVertexBuffer8* buffer, UINT vertexCount,
+                     bool coloured) {
     RETURN_IF_FAILED(device->SetMaterial(&material));
     RETURN_IF_FAILED(device->SetLight(0, &light));
     RETURN_IF_FAILED(device->LightEnable(0, TRUE));
@@ -20,9 +22,15 @@ HRESULT DrawLitStrip(IDirect3DDevice8* device, const D3DMATERIAL8& material,
     device->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);  // the default already
     // A grid without a strip (one row, no arrays) leaves the background alone.
     if (!buffer || vertexCount < 3) return S_OK;
-    RETURN_IF_FAILED(device->SetStreamSource(0, buffer, sizeof(SurfaceVertex)));
-    RETURN_IF_FAILED(device->SetVertexShader(kSurfaceVertexFvf));
-    return device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, vertexCount - 2);
+    RETURN_IF_FAILED(device->SetStreamSource(0, buffer, coloured ? sizeof(ColouredVertex) : sizeof(SurfaceVertex)));
+    RETURN_IF_FAILED(device->SetVertexShader(coloured ? kColouredVertexFvf : kSurfaceVertexFvf));
+    if (!coloured) return device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, vertexCount - 2);
+    // The vertex's colour lights as its ambient colour too; the state goes
+    // back afterwards, so that a strip of one colour is drawn as ever.
+    RETURN_IF_FAILED(device->SetRenderState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_COLOR1));
+    const HRESULT hr = device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, vertexCount - 2);
+    device->SetRenderState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_MATERIAL);
+    return hr;
 }
 
 }  // namespace
@@ -38,10 +46,11 @@ HRESULT Renderer::RenderScene(BOOL bRebuild) {
 HRESULT Renderer::DrawScene(BOOL bRebuild) {
     RETURN_IF_FAILED(m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE));
     if (bRebuild) RETURN_IF_FAILED(RebuildMesh());
-    return DrawFrame(m_pDevice.get(), m_pVertexBuffer.get(), m_nVertexCount);
+    return DrawFrame(m_pDevice.get(), m_pVertexBuffer.get(), m_nVertexCount, m_bColouredStrip != FALSE);
 }
 
-HRESULT Renderer::DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount) const {
+HRESULT Renderer::DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount,
+                            bool coloured) const {
     RETURN_IF_FAILED(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, m_clearColor,
                                    1.0f, 0));
 
@@ -56,7 +65,9 @@ HRESULT Renderer::DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* bu
         device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection)));
 
     RETURN_IF_FAILED(device->BeginScene());
-    const HRESULT hrDraw = DrawLitStrip(device, m_material, m_light, buffer, vertexCount);
+    const HRESULT hrDraw = coloured
+        ? DrawLitStrip(device, m_mapMaterial, m_mapLight, buffer, vertexCount, true)
+        : DrawLitStrip(device, m_material, m_light, buffer, vertexCount, false);
     const HRESULT hrEnd = device->EndScene();
     if (FAILED(hrDraw)) return hrDraw;
     return FAILED(hrEnd) ? hrEnd : S_OK;

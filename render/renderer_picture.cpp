@@ -5,6 +5,7 @@
 
 #include "common/module.h"
 #include "render/device_setup.h"
+#include "render/colour_map.h"
 #include "render/mesh.h"
 
 namespace zorvel {
@@ -39,7 +40,7 @@ HRESULT Renderer::PictureOnOwnDevice(UINT width, UINT height, std::vector<uint32
     RETURN_IF_FAILED(
         device->CreateDepthStencilSurface(width, height, D3DFMT_D16, D3DMULTISAMPLE_NONE, depth.put()));
     RETURN_IF_FAILED(device->SetRenderTarget(target.get(), depth.get()));
-    HRESULT hr = DrawFrame(device, m_pVertexBuffer.get(), m_nVertexCount);
+    HRESULT hr = DrawFrame(device, m_pVertexBuffer.get(), m_nVertexCount, m_bColouredStrip != FALSE);
     const HRESULT restored = device->SetRenderTarget(windowTarget.get(), windowDepth.get());
     if (SUCCEEDED(hr)) hr = restored;
     NoteDeviceLoss(hr);
@@ -66,21 +67,26 @@ HRESULT Renderer::PictureOnNewDevice(UINT width, UINT height, std::vector<uint32
                                               D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, device.put()));
     }
 
-    const GridView grid = m_bResetGridOnRebuild ? m_scene.FirstDrawGrid() : m_scene.SceneGrid();
+    const GridView grid = StripGrid(m_bResetGridOnRebuild ? m_scene.FirstDrawGrid() : m_scene.SceneGrid());
     const uint32_t count = StripVertexCount(grid);
+    const bool coloured = m_colorMap != kNoColourMap;
+    const UINT stride = coloured ? sizeof(ColouredVertex) : sizeof(SurfaceVertex);
     ComPtr<IDirect3DVertexBuffer8> buffer;
     if (count != 0) {
-        RETURN_IF_FAILED(device->CreateVertexBuffer(count * sizeof(SurfaceVertex), 0, kSurfaceVertexFvf,
+        if (count > UINT_MAX / stride) return E_OUTOFMEMORY;
+        RETURN_IF_FAILED(device->CreateVertexBuffer(count * stride, 0,
+                                                    coloured ? kColouredVertexFvf : kSurfaceVertexFvf,
                                                     D3DPOOL_MANAGED, buffer.put()));
         BYTE* data = nullptr;
         RETURN_IF_FAILED(buffer->Lock(0, 0, &data, 0));
-        BuildStrip(grid, reinterpret_cast<SurfaceVertex*>(data));
+        const HRESULT written = WriteStrip(grid, count, data);
         RETURN_IF_FAILED(buffer->Unlock());
+        RETURN_IF_FAILED(written);
     }
     SetupMaterial();
     SetupLight();
     RETURN_IF_FAILED(device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE));
-    RETURN_IF_FAILED(DrawFrame(device.get(), buffer.get(), count));
+    RETURN_IF_FAILED(DrawFrame(device.get(), buffer.get(), count, coloured));
     ComPtr<IDirect3DSurface8> backBuffer;
     RETURN_IF_FAILED(device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, backBuffer.put()));
     UINT readWidth = 0, readHeight = 0;

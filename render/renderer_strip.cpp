@@ -3,40 +3,83 @@
 #include "render/renderer.h"
 
 #include <cstring>
+#include <new>
+#include <vector>
 
+#include "render/colour_map.h"
 #include "render/mesh.h"
 #include "render/step_marks.h"
 
 namespace zorvel {
 
 HRESULT Renderer::EnsureVertexBuffer(UINT nVertexCount) {
-    if (nVertexCount == m_nVertexCount) return S_OK;
+    const bool coloured = m_colorMap != kNoColourMap;
+    if (nVertexCount == m_nVertexCount && coloured == m_bColouredStrip) return S_OK;
     ReleaseStrip();
     // An empty grid has no strip: there is nothing to create, and no buffer
     // means the frame draws the background alone.
     if (nVertexCount == 0) return S_OK;
     if (!m_pDevice) return E_FAIL;
-    if (nVertexCount > UINT_MAX / sizeof(SurfaceVertex)) return E_OUTOFMEMORY;
-    RETURN_IF_FAILED(m_pDevice->CreateVertexBuffer(
-        static_cast<UINT>(nVertexCount * sizeof(SurfaceVertex)), 0, kSurfaceVertexFvf,
-        D3DPOOL_DEFAULT, m_pVertexBuffer.put()));
+    const UINT stride = coloured ? sizeof(ColouredVertex) : sizeof(SurfaceVertex);
+    if (nVertexCount > UINT_MAX / stride) return E_OUTOFMEMORY;
+    RETURN_IF_FAILED(m_pDevice->CreateVertexBuffer(nVertexCount * stride, 0,
+                                                   coloured ? kColouredVertexFvf : kSurfaceVertexFvf,
+                                                   D3DPOOL_DEFAULT, m_pVertexBuffer.put()));
     m_nVertexCount = nVertexCount;
+    m_bColouredStrip = coloured;
     MarkStep("buffer");
     return S_OK;
 }
 
 HRESULT Renderer::BuildVertices() {
-    const GridView grid = m_scene.SceneGrid();
+    const GridView grid = StripGrid(m_scene.SceneGrid());
     const uint32_t count = StripVertexCount(grid);
     RETURN_IF_FAILED(EnsureVertexBuffer(count));
     if (count == 0) return S_OK;
 
     BYTE* data = nullptr;
     RETURN_IF_FAILED(m_pVertexBuffer->Lock(0, 0, &data, 0));
-    BuildStrip(grid, reinterpret_cast<SurfaceVertex*>(data));
+    const HRESULT written = WriteStrip(grid, count, data);
     const HRESULT hr = m_pVertexBuffer->Unlock();
     MarkStep("strip");
+    if (FAILED(written)) return written;
     return FAILED(hr) ? hr : S_OK;
+}
+
+GridView Renderer::StripGrid(GridView grid) {
+    if (!m_bFitHeights || !grid.heights) return grid;
+    const size_t points = static_cast<size_t>(grid.countX) * grid.countY;
+    try {
+        m_fittedHeights.resize(points);
+    } catch (const std::bad_alloc&) {
+        return grid;  // drawn as the heights are
+    }
+    float low, high;
+    FindMinMax(grid.heights, static_cast<uint32_t>(points), &low, &high);
+    const double middle = (static_cast<double>(low) + high) / 2.0;
+    const double scale = high > low ? kFittedSpan / (static_cast<double>(high) - low) : 1.0;
+    for (size_t i = 0; i < points; ++i)
+        m_fittedHeights[i] = static_cast<float>((grid.heights[i] - middle) * scale);
+    grid.heights = m_fittedHeights.data();
+    return grid;
+}
+
+HRESULT Renderer::WriteStrip(const GridView& grid, uint32_t count, BYTE* out) {
+    if (m_colorMap == kNoColourMap) {
+        BuildStrip(grid, reinterpret_cast<SurfaceVertex*>(out));
+        return S_OK;
+    }
+    std::vector<SurfaceVertex> plain;
+    try {
+        plain.resize(count);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    BuildStrip(grid, plain.data());
+    float low, high;
+    FindMinMax(grid.heights, grid.countX * grid.countY, &low, &high);
+    ColourStrip(plain.data(), count, low, high, m_colorMap, reinterpret_cast<ColouredVertex*>(out));
+    return S_OK;
 }
 
 HRESULT Renderer::RebuildMesh() {
@@ -69,6 +112,14 @@ void Renderer::SetupMaterial() {
     // The blue-grey that every point shows, lit or not.
     m_material.Emissive = Colour(0.18f, 0.30f, 0.41f, 0.0f);
     m_material.Power = 0.5f;
+
+    // A surface coloured by height: its diffuse and ambient colour are each
+    // vertex's own (the render states of the coloured strip say so).
+    std::memset(&m_mapMaterial, 0, sizeof(m_mapMaterial));
+    m_mapMaterial.Diffuse = Colour(1.0f, 1.0f, 1.0f, 1.0f);
+    m_mapMaterial.Ambient = Colour(1.0f, 1.0f, 1.0f, 1.0f);
+    m_mapMaterial.Specular = Colour(0.25f, 0.25f, 0.25f, 0.0f);
+    m_mapMaterial.Power = 16.0f;
 }
 
 void Renderer::SetupLight() {
@@ -81,6 +132,35 @@ void Renderer::SetupLight() {
     m_light.Direction.x = 0.0f;
     m_light.Direction.y = 0.0f;
     m_light.Direction.z = -1.0f;
+
+    // The same light in white, so that it keeps the map's colours.
+    m_mapLight = m_light;
+    m_mapLight.Specular = Colour(0.3f, 0.3f, 0.3f, 0.0f);
+    m_mapLight.Ambient = Colour(0.35f, 0.35f, 0.35f, 0.0f);
+}
+
+HRESULT Renderer::SetColorMap(LONG map) {
+    m_colorMap = static_cast<int32_t>(map);
+    return Restyle();
+}
+
+HRESULT Renderer::SetFitHeights(BOOL fit) {
+    m_bFitHeights = fit;
+    return Restyle();
+}
+
+HRESULT Renderer::SetShowLegend(BOOL show) {
+    m_bShowLegend = show;
+    return Restyle();
+}
+
+HRESULT Renderer::Restyle() {
+    // Without a device the first draw builds the strip in its style.
+    if (!m_pDevice || !m_bDeviceReady) return S_OK;
+    // A lost device refills the strip when it is back.
+    if (!m_bDeviceLost) RETURN_IF_FAILED(BuildVertices());
+    RETURN_IF_FAILED(RenderScene(FALSE));
+    return PresentFrame();
 }
 
 }  // namespace zorvel

@@ -12,33 +12,12 @@
 #include <new>
 #include <string>
 
-#include "common/identifiers.h"
 #include "common/owners.h"
-#include "script/script_state.h"
+#include "script/binding_args.h"
 #include "script/text.h"
 
 namespace zorvel::script {
 namespace {
-
-bool AreNumbers(lua_State* L, int count) {
-    for (int i = 1; i <= count; ++i) {
-        if (lua_type(L, i) != LUA_TNUMBER) return false;
-    }
-    return true;
-}
-
-LONG IntegerArg(lua_State* L, int index) {
-    return static_cast<LONG>(lua_tointeger(L, index));
-}
-
-float FloatArg(lua_State* L, int index) {
-    return static_cast<float>(lua_tonumber(L, index));
-}
-
-// The operations are called through the interface, as a host would call them.
-ISurface* Current() {
-    return CurrentSurface();
-}
 
 // An argument as the operation takes it.
 template <typename T>
@@ -67,7 +46,7 @@ using ScriptRunner = HRESULT (STDMETHODCALLTYPE ISurface::*)(BSTR, BSTR*);
 
 template <typename T, Getter<T> Get>
 int PushOne(lua_State* L) {
-    ISurface* surface = Current();
+    ISurface2* surface = Current();
     if (!surface) return 0;
     T value = 0;
     (surface->*Get)(&value);
@@ -77,7 +56,7 @@ int PushOne(lua_State* L) {
 
 template <typename T, Setter<T> Put>
 int PutOne(lua_State* L) {
-    ISurface* surface = Current();
+    ISurface2* surface = Current();
     if (!surface || !AreNumbers(L, 1)) return 0;
     (surface->*Put)(Arg<T>(L, 1));
     return 0;
@@ -85,7 +64,7 @@ int PutOne(lua_State* L) {
 
 template <typename T, PairGetter<T> Get>
 int PushPair(lua_State* L) {
-    ISurface* surface = Current();
+    ISurface2* surface = Current();
     if (!surface) return 0;
     T first = 0;
     T second = 0;
@@ -97,7 +76,7 @@ int PushPair(lua_State* L) {
 
 template <typename T, PairSetter<T> Put>
 int PutPair(lua_State* L) {
-    ISurface* surface = Current();
+    ISurface2* surface = Current();
     if (!surface || !AreNumbers(L, 2)) return 0;
     (surface->*Put)(Arg<T>(L, 1), Arg<T>(L, 2));
     return 0;
@@ -105,7 +84,7 @@ int PutPair(lua_State* L) {
 
 // z (argument 5) is converted untested: missing or not convertible gives 0.
 int SetData(lua_State* L) {
-    ISurface* surface = Current();
+    ISurface2* surface = Current();
     if (!surface || !AreNumbers(L, 4)) return 0;
     surface->SetData(IntegerArg(L, 1), IntegerArg(L, 2), FloatArg(L, 3), FloatArg(L, 4), FloatArg(L, 5));
     return 0;
@@ -113,7 +92,7 @@ int SetData(lua_State* L) {
 
 int Refresh(lua_State* L) {
     (void)L;
-    ISurface* surface = Current();
+    ISurface2* surface = Current();
     if (surface) surface->Refresh();
     return 0;
 }
@@ -147,7 +126,7 @@ ResultBox* NewResultBox(lua_State* L) {
 // Runs the nested script; every owner lives and dies in here, outside the
 // reach of a Lua error.  On success the box holds the Result as ANSI text.
 HRESULT RunNestedScript(ScriptRunner run, const char* text, ResultBox* box) noexcept {
-    ISurface* surface = Current();
+    ISurface2* surface = Current();
     if (!surface) return E_UNEXPECTED;
     UniqueBstr argument;
     RETURN_IF_FAILED(BstrFromAnsi(text, strlen(text), argument.put()));
@@ -212,6 +191,7 @@ void RegisterSurfaceBindings(lua_State* L) {
         lua_pushcclosure(L, binding.function, 0);
         lua_setfield(L, LUA_GLOBALSINDEX, binding.name);
     }
+    RegisterPlotBindings(L);
 }
 
 }  // namespace zorvel::script

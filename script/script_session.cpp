@@ -45,7 +45,7 @@ bool RunChunkFile(const char* path, bool removeAfterLoad) noexcept {
 
 namespace zorvel::script {
 
-HRESULT ScriptSession::Attach(ISurface* owner) noexcept {
+HRESULT ScriptSession::Attach(ISurface2* owner) noexcept {
     UniqueLuaState state = NewScriptState();
     if (!state) return E_OUTOFMEMORY;
     lua_State* L = state.get();

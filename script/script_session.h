@@ -23,7 +23,7 @@ public:
     ScriptSession& operator=(const ScriptSession&) = delete;
 
     // Makes the owner's state and makes owner and state the current pair.
-    HRESULT Attach(ISurface* owner) noexcept;
+    HRESULT Attach(ISurface2* owner) noexcept;
     // Hands the current pair on and closes the state (once no run in it is
     // still unwinding).
     void Detach() noexcept;
@@ -36,7 +36,7 @@ public:
     lua_State* State() const { return m_state; }
 
 private:
-    ISurface* m_owner = nullptr;
+    ISurface2* m_owner = nullptr;
     lua_State* m_state = nullptr;
     // The newest run's temporary file; nested runs replace the name, each run
     // keeps its own file.

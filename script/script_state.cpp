@@ -17,7 +17,7 @@ namespace zorvel::script {
 namespace {
 
 struct StateEntry {
-    ISurface* owner;  // null once the control is gone
+    ISurface2* owner;  // null once the control is gone
     UniqueLuaState state;
     int runs;         // script runs in this state not yet unwound
     DWORD thread;     // the thread that made the control
@@ -111,7 +111,7 @@ ThreadScripts* ThisThread() noexcept {
     return slot == TLS_OUT_OF_INDEXES ? nullptr : static_cast<ThreadScripts*>(TlsGetValue(slot));
 }
 
-HRESULT AddControlState(ISurface* owner, UniqueLuaState state) noexcept {
+HRESULT AddControlState(ISurface2* owner, UniqueLuaState state) noexcept {
     Registry& r = TheRegistry();
     SlimLockGuard lock(&r.lock);
     if (r.slot == TLS_OUT_OF_INDEXES) {
@@ -136,7 +136,7 @@ HRESULT AddControlState(ISurface* owner, UniqueLuaState state) noexcept {
     return S_OK;
 }
 
-void RemoveControlState(ISurface* owner) noexcept {
+void RemoveControlState(ISurface2* owner) noexcept {
     Registry& r = TheRegistry();
     Released released;
     {

@@ -22,14 +22,14 @@ namespace zorvel::script {
 
 // What the scripts of one thread share.
 struct ThreadScripts {
-    ISurface* surface = nullptr;  // the current pair
+    ISurface2* surface = nullptr;  // the current pair
     lua_State* state = nullptr;
     std::string output;           // what print wrote since the current run started
 };
 
 // The calling thread's, or null while it has no control.
 ThreadScripts* ThisThread() noexcept;
-inline ISurface* CurrentSurface() noexcept {
+inline ISurface2* CurrentSurface() noexcept {
     ThreadScripts* scripts = ThisThread();
     return scripts ? scripts->surface : nullptr;
 }
@@ -44,10 +44,10 @@ UniqueLuaState NewScriptState() noexcept;
 
 // Takes the state over and makes owner and state the calling thread's
 // current pair.
-HRESULT AddControlState(ISurface* owner, UniqueLuaState state) noexcept;
+HRESULT AddControlState(ISurface2* owner, UniqueLuaState state) noexcept;
 // Hands the owner's thread's current pair on, then closes the owner's state
 // unless a run in it has yet to unwind.
-void RemoveControlState(ISurface* owner) noexcept;
+void RemoveControlState(ISurface2* owner) noexcept;
 
 // Marks a script run in L for as long as it lives.
 class ScopedRun {

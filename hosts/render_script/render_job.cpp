@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "common/identifiers.h"
+#include "common/png_file.h"
 #include "hosts/container/control_host.h"
 #include "hosts/container/dispatch_call.h"
 #include "hosts/container/gdi_owners.h"
 #include "hosts/container/units.h"
-#include "hosts/render_script/png_writer.h"
 
 namespace zorvel::host {
 namespace {

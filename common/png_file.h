@@ -1,4 +1,5 @@
-// Writes a picture as a PNG file through the platform's imaging component.
+// Writes a picture as a PNG file through the platform's imaging component:
+// the PNG program's output and the control's SaveImage.
 #pragma once
 
 #include <windows.h>
@@ -6,9 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace zorvel::host {
+namespace zorvel {
 
 // pixels: 0x00RRGGBB, row after row, top row first.
 HRESULT WritePng(const wchar_t* path, const std::vector<uint32_t>& pixels, UINT width, UINT height);
 
-}  // namespace zorvel::host
+}  // namespace zorvel

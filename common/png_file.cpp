@@ -1,4 +1,4 @@
-#include "hosts/render_script/png_writer.h"
+#include "common/png_file.h"
 
 #include <wincodec.h>
 
@@ -6,7 +6,7 @@
 
 #include "common/owners.h"
 
-namespace zorvel::host {
+namespace zorvel {
 
 HRESULT WritePng(const wchar_t* path, const std::vector<uint32_t>& pixels, UINT width, UINT height) {
     if (!path) return E_POINTER;
@@ -52,4 +52,4 @@ HRESULT WritePng(const wchar_t* path, const std::vector<uint32_t>& pixels, UINT 
     return encoder->Commit();
 }
 
-}  // namespace zorvel::host
+}  // namespace zorvel
