@@ -62,7 +62,7 @@ HRESULT CallSetGrid(const std::vector<double>& heights, size_t columns, size_t r
                     const VARIANT (&ranges)[4]) noexcept {
     ISurface2* surface = Current();
     if (!surface) return E_UNEXPECTED;
-    SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(rows), 0}, {static_cast<ULONG>(columns), 0}};
+    SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(columns), 0}, {static_cast<ULONG>(rows), 0}};
     SAFEARRAY* array = SafeArrayCreate(VT_R8, 2, bounds);
     if (!array) return E_OUTOFMEMORY;
     UniqueVariant value;

@@ -69,7 +69,7 @@ TEST(EmbedRegistered, ClassInfoIsTheCoclassOfTheRegisteredTypeLibrary) {
     ASSERT_EQ(S_OK, typeInfo->GetTypeAttr(&attr));
     EXPECT_TRUE(IsEqualGUID(CLSID_CSurface, attr->guid));
     EXPECT_EQ(TKIND_COCLASS, attr->typekind);
-    EXPECT_EQ(1u, attr->cImplTypes);
+    EXPECT_EQ(2u, attr->cImplTypes);  // ISurface, the default, and ISurface2
     typeInfo->ReleaseTypeAttr(attr);
     zorvel::UniqueBstr name;
     EXPECT_EQ(S_OK, typeInfo->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr));

@@ -48,6 +48,9 @@ struct ControlState {
     LONG zRotate = 0;
     float radius = 0;
     uint64_t grid = 0;
+    LONG colorMap = 0;
+    VARIANT_BOOL showLegend = VARIANT_FALSE;
+    VARIANT_BOOL fitHeights = VARIANT_FALSE;
 
     bool SameAs(const ControlState& o) const
     {
@@ -56,7 +59,8 @@ struct ControlState {
                 return false;
         }
         return countX == o.countX && countY == o.countY && xyRotate == o.xyRotate &&
-               zRotate == o.zRotate && SameBits(radius, o.radius) && grid == o.grid;
+               zRotate == o.zRotate && SameBits(radius, o.radius) && grid == o.grid &&
+               colorMap == o.colorMap && showLegend == o.showLegend && fitHeights == o.fitHeights;
     }
 };
 
@@ -79,6 +83,10 @@ ControlState StateOf(ISurface* control)
     control->get_XYRotate(&s.xyRotate);
     control->get_ZRotate(&s.zRotate);
     control->get_Radius(&s.radius);
+    ISurface2* plot = static_cast<CSurface*>(control);
+    plot->get_ColorMap(&s.colorMap);
+    plot->get_ShowLegend(&s.showLegend);
+    plot->get_FitHeights(&s.fitHeights);
     const CSurfaceGrid* grid = &static_cast<CSurface*>(control)->Grid();
     uint64_t hash = 0xCBF29CE484222325ull;
     hash = Hash(hash, grid->XValues(), grid->CountX());
@@ -108,8 +116,11 @@ bool IsDispatchRefusal(HRESULT hr)
            hr == DISP_E_MEMBERNOTFOUND || hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTOPTIONAL;
 }
 
+// SaveImage (10006) is left out: it would write files wherever a random
+// text points.
 const DISPID kDispids[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 10000, 1, 2, 3, 5, 9, 10, 11,
-                           0, -1, -3, -4, -5, 14, 100, 9999, 10001, 0x7FFFFFFF,
+                           10001, 10001, 10002, 10003, 10004, 10005,
+                           0, -1, -3, -4, -5, 14, 100, 9999, 10007, 0x7FFFFFFF,
                            static_cast<DISPID>(0x80000000)};
 const WORD kFlags[] = {
     DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
@@ -166,6 +177,10 @@ const Shape kShapes[] = {
     {9, 0, DISPATCH_PROPERTYGET}, {9, 1, DISPATCH_PROPERTYPUT}, {10, 0, DISPATCH_PROPERTYGET},
     {10, 1, DISPATCH_PROPERTYPUT}, {11, 0, DISPATCH_PROPERTYGET}, {11, 1, DISPATCH_PROPERTYPUT},
     {12, 1, DISPATCH_METHOD}, {13, 1, DISPATCH_METHOD},
+    {10001, 1, DISPATCH_METHOD}, {10001, 1, DISPATCH_METHOD}, {10001, 5, DISPATCH_METHOD},
+    {10002, 2, DISPATCH_METHOD}, {10003, 0, DISPATCH_PROPERTYGET}, {10003, 1, DISPATCH_PROPERTYPUT},
+    {10004, 0, DISPATCH_PROPERTYGET}, {10004, 1, DISPATCH_PROPERTYPUT}, {10005, 0, DISPATCH_PROPERTYGET},
+    {10005, 1, DISPATCH_PROPERTYPUT},
 };
 
 void OneInvoke(Random& random, ISurface* control, Tally& tally)
@@ -186,6 +201,12 @@ void OneInvoke(Random& random, ISurface* control, Tally& tally)
             arena.FillPlausible(&arg);
         else
             arena.Fill(&arg);
+    }
+    // SetGrid's heights, the first parameter and so the last argument.
+    std::pair<ULONG, ULONG> gridShape = {0, 0};
+    if (shaped && shape.id == 10001 && argCount != 0) {
+        VariantClear(&args[argCount - 1]);
+        gridShape = arena.FillGridArray(&args[argCount - 1]);
     }
     UINT namedCount = 0;
     std::vector<DISPID> named;
@@ -266,12 +287,20 @@ void OneInvoke(Random& random, ISurface* control, Tally& tally)
     // S_OK, the 1 of a refused value, E_FAIL of a refresh without a device,
     // E_OUTOFMEMORY of a range for an axis the grid could not allocate, or
     // one of the dispatch refusals.
-    ASSERT_TRUE(hr == S_OK || hr == 1 || hr == E_FAIL || hr == E_OUTOFMEMORY || IsDispatchRefusal(hr));
+    // E_INVALIDARG: an array, a range or a map ISurface2 refuses.
+    ASSERT_TRUE(hr == S_OK || hr == 1 || hr == E_FAIL || hr == E_OUTOFMEMORY || hr == E_INVALIDARG ||
+                IsDispatchRefusal(hr));
     if (hr == E_OUTOFMEMORY) {
-        ASSERT_TRUE(id == 3 || id == 4 || id == 12 || id == 13) << "only a range or a script allocates";
+        ASSERT_TRUE(id == 3 || id == 4 || id == 12 || id == 13 || id == 10001)
+            << "only a range, a grid or a script allocates";
     }
-    if (IsDispatchRefusal(hr) && log.reentries == 0) {
+    if ((IsDispatchRefusal(hr) || hr == E_INVALIDARG) && log.reentries == 0) {
         ASSERT_TRUE(after.SameAs(before));
+    }
+    // A grid taken from a whole array has the array's shape.
+    if (hr == S_OK && id == 10001 && gridShape.first != 0 && namedCount == 0 && paramsArg && params.rgvarg) {
+        ASSERT_EQ(static_cast<LONG>(gridShape.first), after.countX);
+        ASSERT_EQ(static_cast<LONG>(gridShape.second), after.countY);
     }
 
     if (wantArgErr) {
@@ -287,12 +316,19 @@ void OneInvoke(Random& random, ISurface* control, Tally& tally)
         ASSERT_EQ(hr, excep.scode);
     }
 
-    const bool propertyGet = (id == 9 || id == 10 || id == 11) && (flags & DISPATCH_PROPERTYGET);
+    const bool propertyGet = ((id >= 9 && id <= 11) || (id >= 10003 && id <= 10005)) &&
+                             (flags & DISPATCH_PROPERTYGET);
     if (wantResult) {
         if (FAILED(hr)) {
             // Cleared, or - refused before the arguments were looked at - untouched.
             const bool untouched = old && result.vt == VT_BSTR && result.bstrVal == old;
             ASSERT_TRUE(result.vt == VT_EMPTY || untouched) << "vt " << result.vt;
+        } else if (propertyGet && id > 10000) {
+            ASSERT_EQ(id == 10003 ? VT_I4 : VT_BOOL, result.vt);
+            ASSERT_EQ(id == 10003 ? after.colorMap : id == 10004 ? after.showLegend : after.fitHeights,
+                      id == 10003 ? result.lVal : result.boolVal);
+        } else if (id == 10002 && hr != DISP_E_BADPARAMCOUNT) {
+            ASSERT_EQ(VT_R4, result.vt);
         } else if (propertyGet) {
             ASSERT_EQ(id == 11 ? VT_R4 : VT_I4, result.vt);
             if (id == 9) {

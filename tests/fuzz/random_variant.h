@@ -37,6 +37,12 @@ public:
     void FillPlausible(VARIANT* v);
     // A BSTR as callers send them: null, empty, numbers, scripts, long, odd characters.
     BSTR Text();
+    // SetGrid's heights as callers pass them, mostly right: a two-dimensional
+    // array of a numeric type or of variants, any lower bounds, by value, by
+    // reference or in a referenced variant; sometimes another dimension count,
+    // a size past the limits, elements that are not numbers, empty or null.
+    // Returns the array's first two dimensions' sizes (0 when not 2-D).
+    std::pair<ULONG, ULONG> FillGridArray(VARIANT* v);
 
 private:
     union Slot {
@@ -65,6 +71,7 @@ private:
     void FillReference(VARIANT* v, VARTYPE type, int depth);
     IDispatch* NewObject();
     SAFEARRAY* NewArray();
+    SAFEARRAY* NewGridArray(VARTYPE element, UINT dims, std::pair<ULONG, ULONG>& shape);
     void FreeSlot(OwnedSlot& owned);
 
     Random& m_random;

@@ -114,11 +114,14 @@ TEST(DllResources, TypeLibraryIdentities) {
     ASSERT_EQ(S_OK, coclass->GetTypeAttr(&type));
     EXPECT_EQ(TKIND_COCLASS, type->typekind);
     EXPECT_EQ(TYPEFLAG_FCANCREATE, type->wTypeFlags);
-    EXPECT_EQ(1, type->cImplTypes);
+    // ISurface stays the default; ISurface2 is there for hosts that ask.
+    EXPECT_EQ(2, type->cImplTypes);
     coclass->ReleaseTypeAttr(type);
     INT implFlags = 0;
     EXPECT_EQ(S_OK, coclass->GetImplTypeFlags(0, &implFlags));
     EXPECT_EQ(IMPLTYPEFLAG_FDEFAULT, implFlags);
+    EXPECT_EQ(S_OK, coclass->GetImplTypeFlags(1, &implFlags));
+    EXPECT_EQ(0, implFlags);
     UniqueBstr doc;
     EXPECT_EQ(S_OK, coclass->GetDocumentation(MEMBERID_NIL, nullptr, doc.put(), nullptr, nullptr));
     EXPECT_STREQ(L"Surface Class", doc.get());
