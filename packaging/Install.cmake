@@ -1,5 +1,6 @@
 # The package layout, the same for both bitnesses so that two installs into
 # one prefix make the whole package:
+#   README.md              the five-minute quick start (packaging/README.package.md)
 #   LICENSE, CHANGELOG.md, THIRD-PARTY-NOTICES.txt (written from the Lua and
 #                          MinGW-w64 sources at install time)
 #   bin/x86, bin/x64       Zorvel.dll and its assembly manifest, nothing else
@@ -70,6 +71,7 @@ install(FILES ${ZORVEL_IDL_HEADER} ${ZORVEL_IDL_GUIDS} ${ZORVEL_IDL} ${CMAKE_SOU
         DESTINATION include)
 install(FILES ${ZORVEL_TLB} DESTINATION lib/${ZORVEL_PACKAGE_ARCH})
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/CHANGELOG.md DESTINATION .)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/README.package.md DESTINATION . RENAME README.md)
 
 # What install time does: the docs and samples as the tree holds them then,
 # the notices, the header comments without the source path, and the split of

@@ -3,7 +3,7 @@
 #   - exactly the expected files: Zorvel.dll and its manifest alone in bin/,
 #     the test hosts and ZorvelRender in tools/, a debug file for each of
 #     them in debug/, the header, IDL, type libraries, the tree's docs and
-#     samples, LICENSE, CHANGELOG.md and THIRD-PARTY-NOTICES.txt;
+#     samples, README.md, LICENSE, CHANGELOG.md and THIRD-PARTY-NOTICES.txt;
 #   - each binary built for its platform, with a version resource (read with
 #     GetFileVersionInfo under Wine) naming the project's version, product and
 #     company, stripped of debug sections, and linked by .gnu_debuglink (name
@@ -12,7 +12,8 @@
 #   - the notices holding Lua's copyright line as Lua's sources state it, the
 #     changelog a section for this version;
 #   - no absolute path of the source or build trees in any file;
-#   - the guide's examples exactly the files the tests run.
+#   - every link of README.md relative and resolving inside the package;
+#   - the guide's and the README's examples exactly the files the tests run.
 # usage: check_package.sh [--version-info EXE] [--build-dir DIR]... PACKAGE_DIR SOURCE_DIR PLATFORM...
 #   --version-info  tests/package/version_info.cpp built for Windows (default:
 #                   SOURCE_DIR/build/bin/package_version_info.exe), run with
@@ -46,7 +47,7 @@ version=$(sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLi
 [ -n "$version" ] || fail "no project version in $src/CMakeLists.txt"
 
 # --- The files ----------------------------------------------------------------
-expected=(LICENSE CHANGELOG.md THIRD-PARTY-NOTICES.txt
+expected=(README.md LICENSE CHANGELOG.md THIRD-PARTY-NOTICES.txt
           include/zorvel.idl include/dispids.h include/zorvel_h.h include/zorvel_i.c)
 for arch in "$@"; do
   expected+=(bin/$arch/Zorvel.dll bin/$arch/Vexo.Zorvel.manifest lib/$arch/zorvel.tlb
@@ -196,8 +197,78 @@ for p in $(printf '%s\n' "${paths[@]}" | sed 's|/*$||' | sort -u); do
   done
 done
 
+# --- README links ---------------------------------------------------------------
+# Every link of README.md is relative and names a file or folder of the
+# package, and an anchor names a heading of its Markdown file.  A link may
+# name a file that the tree does not hold yet only while it is listed in
+# tests/package/pending_links.txt; once the tree holds it, the list must lose it.
+slug() { tr 'A-Z' 'a-z' | sed 's/[^a-z0-9 _-]//g; s/ /-/g'; }
+headings() {  # the anchors of a Markdown file's headings, outside code blocks
+  awk '/^```/ { code = !code; next } !code && /^#+ / { sub(/^#+ +/, ""); print }' "$1" | slug
+}
+links() {  # inline links and images, and reference definitions, outside code
+  awk '/^```/ { code = !code; next } !code' "$1" | sed 's/`[^`]*`//g' |
+    grep -o '\]([^)]*)' | sed 's/^](//; s/)$//; s/[[:space:]].*//'
+  awk '/^```/ { code = !code; next } !code' "$1" | sed -n 's/^ \{0,3\}\[[^]]*\]:[[:space:]]*\([^[:space:]]*\).*/\1/p'
+}
+pending=()
+if [ -f "$src/tests/package/pending_links.txt" ]; then
+  while IFS= read -r line; do
+    line=${line%%#*}; line=$(echo "$line" | tr -d '[:space:]')
+    [ -z "$line" ] || pending+=("$line")
+  done < "$src/tests/package/pending_links.txt"
+fi
+for p in "${pending[@]}"; do
+  [ -e "$src/$p" ] && fail "$p is in the tree now: take it off tests/package/pending_links.txt"
+done
+readme=$pkg/README.md
+if [ -f "$readme" ]; then
+  count=0
+  root=$(realpath "$pkg")
+  while IFS= read -r target; do
+    count=$((count + 1))
+    case $target in
+      '') fail "README.md has an empty link"; continue ;;
+      [A-Za-z]*:*|/*|\\*) fail "README.md links $target, which is not a path inside the package"; continue ;;
+    esac
+    path=${target%%#*} anchor=
+    [ "$path" = "$target" ] || anchor=${target#*#}
+    path=${path//%20/ }
+    file=$readme
+    if [ -n "$path" ]; then
+      file=$(realpath -m "$root/$path")
+      case $file/ in
+        "$root"/*) ;;
+        *) fail "README.md links $target, outside the package"; continue ;;
+      esac
+      if [ ! -e "$file" ]; then
+        key=${path%/}
+        listed=no
+        for p in "${pending[@]}"; do [ "${p%/}" = "$key" ] && listed=yes; done
+        if [ $listed = yes ] && [ ! -e "$src/$key" ]; then
+          echo "package: README.md links $target, which the tree does not hold yet (pending)"
+        else
+          fail "README.md links $target, which is not in the package"
+        fi
+        continue
+      fi
+      case $path in */) [ -d "$file" ] || fail "README.md links $target as a folder, which it is not" ;; esac
+    fi
+    if [ -n "$anchor" ]; then
+      case $file in
+        *.md) headings "$file" | grep -qxF -- "$anchor" || fail "README.md links $target: no such heading" ;;
+        *) fail "README.md links $target: an anchor into a file that is not Markdown" ;;
+      esac
+    fi
+  done < <(links "$readme")
+  [ "$count" -gt 0 ] || fail "README.md has no links to check"
+else
+  fail "README.md missing"
+fi
+
 # --- The examples ---------------------------------------------------------------
-# The guide's examples are the tested files, minus their first comment lines.
+# The guide's and the README's examples are the tested files, minus their
+# first comment lines.
 fenced_block() {  # the first fenced block of a language in a Markdown file
   awk -v fence="\`\`\`$2" '$0 == fence { on = 1; next } on && $0 == "```" { exit } on' "$1" 2>/dev/null
 }
@@ -207,5 +278,7 @@ same_as_block() {  # file, its first line of code, the Markdown file, the langua
 }
 same_as_block "$src/tests/package/guide_client.vbs" "Dim surface" "$pkg/docs/using-zorvel.md" vbscript
 same_as_block "$src/tests/package/guide_client.cpp" "#include <windows.h>" "$pkg/docs/using-zorvel.md" cpp
+same_as_block "$src/tests/package/quickstart.vbs" "Dim surface" "$readme" vbscript
+same_as_block "$src/tests/package/quickstart.cpp" "#include <windows.h>" "$readme" cpp
 
 if [ "$failures" = 0 ]; then echo "package: all checks passed"; else exit 1; fi
