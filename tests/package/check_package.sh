@@ -260,7 +260,7 @@ if [ -f "$readme" ]; then
         *) fail "README.md links $target: an anchor into a file that is not Markdown" ;;
       esac
     fi
-  done < <(links "$readme")
+  done < <(links "$readme" | awk '!seen[$0]++')
   [ "$count" -gt 0 ] || fail "README.md has no links to check"
 else
   fail "README.md missing"
