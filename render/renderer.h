@@ -12,11 +12,13 @@
 #include <d3d8.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "common/owners.h"
 #include "render/d3dx_math.h"
 #include "render/grid_view.h"
+#include "render/text_texture.h"
 
 namespace zorvel {
 
@@ -95,6 +97,9 @@ public:
     HRESULT SetShowLegend(BOOL show);
     BOOL FitHeights() const { return m_bFitHeights; }
     HRESULT SetFitHeights(BOOL fit);
+    // The legend's texts: the lowest and the highest height of the strip.
+    std::wstring LegendLow() const { return HeightText(m_legendLow); }
+    std::wstring LegendHigh() const { return HeightText(m_legendHigh); }
 
     // The control's own child window.
     HRESULT CreateControlWindow(HWND hParent, const RECT& rcPos);
@@ -136,9 +141,13 @@ public:
 
 private:
     HRESULT DrawScene(BOOL bRebuild);
-    // Clear, transforms and the lit strip, on the control's device or a picture's.
+    // Clear, transforms and the lit strip, on the control's device or a
+    // picture's, and the legend when it is shown (its labels made on that
+    // device and kept in labels[2]).
     HRESULT DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount,
-                      bool coloured) const;
+                      bool coloured, TextTexture* labels) const;
+    HRESULT DrawLegend(IDirect3DDevice8* device, TextTexture* labels) const;
+    static std::wstring HeightText(float height);
     // The strip's grid, its heights scaled when they are to fit the view; and
     // the strip written in the current vertex format.
     GridView StripGrid(GridView grid);
@@ -186,6 +195,11 @@ private:
     // Fitted heights span this many units, half the x-y extent of 20.
     static constexpr double kFittedSpan = 10.0;
     std::vector<float> m_fittedHeights;
+    // The heights' range as the data has it, fitted or not, for the legend.
+    float m_legendLow = 0.0f;
+    float m_legendHigh = 0.0f;
+    // The legend's labels on the control's device.
+    mutable TextTexture m_legendLabels[2];
     D3DCOLOR m_clearColor = 0;
 
     D3DXVECTOR3 m_vEye;

@@ -46,11 +46,12 @@ HRESULT Renderer::RenderScene(BOOL bRebuild) {
 HRESULT Renderer::DrawScene(BOOL bRebuild) {
     RETURN_IF_FAILED(m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE));
     if (bRebuild) RETURN_IF_FAILED(RebuildMesh());
-    return DrawFrame(m_pDevice.get(), m_pVertexBuffer.get(), m_nVertexCount, m_bColouredStrip != FALSE);
+    return DrawFrame(m_pDevice.get(), m_pVertexBuffer.get(), m_nVertexCount, m_bColouredStrip != FALSE,
+                     m_legendLabels);
 }
 
 HRESULT Renderer::DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount,
-                            bool coloured) const {
+                            bool coloured, TextTexture* labels) const {
     RETURN_IF_FAILED(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, m_clearColor,
                                    1.0f, 0));
 
@@ -65,9 +66,10 @@ HRESULT Renderer::DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* bu
         device->SetTransform(D3DTS_PROJECTION, reinterpret_cast<const D3DMATRIX*>(&projection)));
 
     RETURN_IF_FAILED(device->BeginScene());
-    const HRESULT hrDraw = coloured
+    HRESULT hrDraw = coloured
         ? DrawLitStrip(device, m_mapMaterial, m_mapLight, buffer, vertexCount, true)
         : DrawLitStrip(device, m_material, m_light, buffer, vertexCount, false);
+    if (SUCCEEDED(hrDraw) && coloured && m_bShowLegend) hrDraw = DrawLegend(device, labels);
     const HRESULT hrEnd = device->EndScene();
     if (FAILED(hrDraw)) return hrDraw;
     return FAILED(hrEnd) ? hrEnd : S_OK;

@@ -47,15 +47,16 @@ HRESULT Renderer::BuildVertices() {
 }
 
 GridView Renderer::StripGrid(GridView grid) {
-    if (!m_bFitHeights || !grid.heights) return grid;
+    if (!grid.heights) return grid;
     const size_t points = static_cast<size_t>(grid.countX) * grid.countY;
+    FindMinMax(grid.heights, static_cast<uint32_t>(points), &m_legendLow, &m_legendHigh);
+    if (!m_bFitHeights) return grid;
     try {
         m_fittedHeights.resize(points);
     } catch (const std::bad_alloc&) {
         return grid;  // drawn as the heights are
     }
-    float low, high;
-    FindMinMax(grid.heights, static_cast<uint32_t>(points), &low, &high);
+    const float low = m_legendLow, high = m_legendHigh;
     const double middle = (static_cast<double>(low) + high) / 2.0;
     const double scale = high > low ? kFittedSpan / (static_cast<double>(high) - low) : 1.0;
     for (size_t i = 0; i < points; ++i)

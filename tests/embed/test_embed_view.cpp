@@ -2,6 +2,10 @@
 // extent of IOleObject and IQuickActivate.
 #include <gtest/gtest.h>
 
+#include <wincodec.h>
+
+#include <vector>
+
 #include "embed_container.h"
 
 using embed_test::Calls;
@@ -304,4 +308,157 @@ TEST(EmbedView, DrawOfAnActiveControlStartsTheRenderer) {
     ReleaseDC(e.Window(), dc);
     EXPECT_TRUE(e.control.surface->Renderer().DeviceReady());
     EXPECT_EQ(e.Window(), embed_test::DeviceWindow(*e.control.surface));
+}
+
+// ISurface2's looks in the picture.  A ramp along y: heights(ix, iy) =
+// base + iy / 4.  The camera looks along -x with +y to the left, so the high side of
+// the ramp is on the left of the picture and the low side on the right.
+namespace {
+
+zorvel::ComPtr<ISurface2> RampControl(Control& control, double base) {
+    zorvel::ComPtr<ISurface2> plot = control.As<ISurface2>();
+    SAFEARRAYBOUND bounds[2] = {{20, 0}, {20, 0}};
+    VARIANT heights;
+    VariantInit(&heights);
+    heights.vt = VT_ARRAY | VT_R8;
+    heights.parray = SafeArrayCreate(VT_R8, 2, bounds);
+    double* data = nullptr;
+    SafeArrayAccessData(heights.parray, reinterpret_cast<void**>(&data));
+    for (int i = 0; i < 400; ++i) data[i] = base + (i / 20) / 4.0;
+    SafeArrayUnaccessData(heights.parray);
+    VARIANT missing;
+    VariantInit(&missing);
+    missing.vt = VT_ERROR;
+    missing.scode = DISP_E_PARAMNOTFOUND;
+    EXPECT_EQ(S_OK, plot->SetGrid(heights, missing, missing, missing, missing));
+    VariantClear(&heights);
+    return plot;
+}
+
+int Red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
+int Green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
+int Blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
+
+size_t Lit(const Canvas& canvas, int width, int height) {
+    size_t lit = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) lit += canvas.At(x, y) != 0;
+    return lit;
+}
+
+}  // namespace
+
+TEST(EmbedView, ColourMapsColourByHeightAndTheDefaultLookComesBack) {
+    Control control;
+    zorvel::ComPtr<ISurface2> plot = RampControl(control, 0.0);
+    zorvel::ComPtr<IViewObject> view = control.As<IViewObject>();
+    Canvas plain(200, 200), sequential(200, 200), diverging(200, 200), again(200, 200);
+    ASSERT_EQ(S_OK, DrawInto(view.get(), plain.dc(), plain.Bounds()));
+    ASSERT_EQ(S_OK, plot->put_ColorMap(1));
+    ASSERT_EQ(S_OK, DrawInto(view.get(), sequential.dc(), sequential.Bounds()));
+    ASSERT_EQ(S_OK, plot->put_ColorMap(2));
+    ASSERT_EQ(S_OK, DrawInto(view.get(), diverging.dc(), diverging.Bounds()));
+    ASSERT_EQ(S_OK, plot->put_ColorMap(0));
+    ASSERT_EQ(S_OK, DrawInto(view.get(), again.dc(), again.Bounds()));
+
+    // The sequential map runs from violet-blue (low) to yellow (high).
+    const uint32_t high = sequential.At(50, 100), low = sequential.At(145, 100);
+    EXPECT_GT(Red(high), Blue(high)) << std::hex << high;
+    EXPECT_GT(Green(high), Blue(high)) << std::hex << high;
+    EXPECT_GT(Blue(low), Green(low)) << std::hex << low;
+    // The diverging map from blue (low) to red (high).
+    EXPECT_GT(Red(diverging.At(50, 100)), Blue(diverging.At(50, 100)));
+    EXPECT_GT(Blue(diverging.At(145, 100)), Red(diverging.At(145, 100)));
+    // One colour again is exactly the picture of before.
+    size_t different = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) different += plain.At(x, y) != again.At(x, y);
+    EXPECT_EQ(0u, different);
+}
+
+TEST(EmbedView, LegendShowsTheHeightRangeBesideTheSurface) {
+    Control control;
+    zorvel::ComPtr<ISurface2> plot = RampControl(control, -4.0);
+    zorvel::ComPtr<IViewObject> view = control.As<IViewObject>();
+    ASSERT_EQ(S_OK, plot->put_ColorMap(1));
+    Canvas without(200, 200), with(200, 200);
+    ASSERT_EQ(S_OK, DrawInto(view.get(), without.dc(), without.Bounds()));
+    ASSERT_EQ(S_OK, plot->put_ShowLegend(VARIANT_TRUE));
+    ASSERT_EQ(S_OK, DrawInto(view.get(), with.dc(), with.Bounds()));
+    EXPECT_EQ(L"-4", control.surface->Renderer().LegendLow());
+    EXPECT_EQ(L"0.75", control.surface->Renderer().LegendHigh());
+    // The bar at the right edge: the map's high end at its top, low at its bottom.
+    const uint32_t top = with.At(183, 32), bottom = with.At(183, 168);
+    EXPECT_EQ(0u, without.At(183, 32));
+    EXPECT_GT(Red(top), Blue(top)) << std::hex << top;
+    EXPECT_GT(Blue(bottom), Green(bottom)) << std::hex << bottom;
+    // The labels beside it: white letters left of the bar.
+    size_t white = 0;
+    for (int y = 20; y < 180; ++y)
+        for (int x = 120; x < 178; ++x) white += with.At(x, y) == 0x00FFFFFFu;
+    EXPECT_GT(white, 10u);
+}
+
+TEST(EmbedView, FittedHeightsFillTheView) {
+    Control control;
+    zorvel::ComPtr<ISurface2> plot = RampControl(control, 1000.0);
+    zorvel::ComPtr<IViewObject> view = control.As<IViewObject>();
+    Canvas raw(160, 160), fitted(160, 160);
+    ASSERT_EQ(S_OK, DrawInto(view.get(), raw.dc(), raw.Bounds()));
+    ASSERT_EQ(S_OK, plot->put_FitHeights(VARIANT_TRUE));
+    ASSERT_EQ(S_OK, DrawInto(view.get(), fitted.dc(), fitted.Bounds()));
+    EXPECT_LT(Lit(raw, 160, 160), 160u * 160u / 100);
+    EXPECT_GT(Lit(fitted, 160, 160), 160u * 160u / 6);
+}
+
+// The file decodes to the picture Draw gives at the same size.
+TEST(EmbedView, SaveImageWritesThePictureAsPng) {
+    Control control;
+    zorvel::ComPtr<ISurface2> plot = RampControl(control, 0.0);
+    ASSERT_EQ(S_OK, plot->put_ColorMap(2));
+    wchar_t directory[MAX_PATH], path[MAX_PATH];
+    GetTempPathW(MAX_PATH, directory);
+    GetTempFileNameW(directory, L"png", 0, path);
+    zorvel::UniqueBstr name(SysAllocString(path));
+    VARIANT width, height;
+    VariantInit(&width);
+    VariantInit(&height);
+    width.vt = height.vt = VT_I4;
+    width.lVal = 160;
+    height.lVal = 120;
+    ASSERT_EQ(S_OK, plot->SaveImage(name.get(), width, height));
+
+    zorvel::ComPtr<IWICImagingFactory> factory;
+    ASSERT_EQ(S_OK, CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IWICImagingFactory, factory.put_void()));
+    zorvel::ComPtr<IWICBitmapDecoder> decoder;
+    ASSERT_EQ(S_OK, factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
+                                                       WICDecodeMetadataCacheOnDemand, decoder.put()));
+    zorvel::ComPtr<IWICBitmapFrameDecode> frame;
+    ASSERT_EQ(S_OK, decoder->GetFrame(0, frame.put()));
+    zorvel::ComPtr<IWICFormatConverter> converter;
+    ASSERT_EQ(S_OK, factory->CreateFormatConverter(converter.put()));
+    ASSERT_EQ(S_OK, converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                          nullptr, 0.0, WICBitmapPaletteTypeCustom));
+    UINT w = 0, h = 0;
+    converter->GetSize(&w, &h);
+    ASSERT_EQ(160u, w);
+    ASSERT_EQ(120u, h);
+    std::vector<uint32_t> pixels(160 * 120);
+    ASSERT_EQ(S_OK, converter->CopyPixels(nullptr, 160 * 4, static_cast<UINT>(pixels.size() * 4),
+                                          reinterpret_cast<BYTE*>(pixels.data())));
+    frame.reset();
+    decoder.reset();
+    DeleteFileW(path);
+
+    Canvas canvas(160, 120);
+    zorvel::ComPtr<IViewObject> view = control.As<IViewObject>();
+    ASSERT_EQ(S_OK, DrawInto(view.get(), canvas.dc(), canvas.Bounds()));
+    size_t different = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x) different += (pixels[y * 160 + x] & 0x00FFFFFFu) != canvas.At(x, y);
+    EXPECT_EQ(0u, different);
+    zorvel::UniqueBstr nowhere(SysAllocString(L"Z:\\no such folder\\x.png"));
+    EXPECT_FALSE(SUCCEEDED(plot->SaveImage(nowhere.get(), width, height)));
+    EXPECT_EQ(E_INVALIDARG, plot->SaveImage(nullptr, width, height));
 }
