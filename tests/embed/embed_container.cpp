@@ -519,14 +519,17 @@ HWND ContainerWindow() {
 
 void PumpMessages(DWORD milliseconds, const std::function<bool()>& done) {
     const DWORD start = GetTickCount();
+    auto over = [&] { return (done && done()) || GetTickCount() - start >= milliseconds; };
     for (;;) {
         MSG msg;
+        // A rotating control whose frame takes longer than its timer's period
+        // always has the next tick waiting: look at the clock after each one.
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
+            if (over()) return;
         }
-        if (done && done()) return;
-        if (GetTickCount() - start >= milliseconds) return;
+        if (over()) return;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }

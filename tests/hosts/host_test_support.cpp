@@ -27,7 +27,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     while (!done()) {
         if (GetTickCount() - start > timeoutMs) return false;
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        // A rotating control may always have its next tick waiting.
+        while (!done() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
