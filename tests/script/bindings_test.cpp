@@ -20,17 +20,46 @@ protected:
     zorvel::ComPtr<ISurface> m_control;
 };
 
-TEST_F(BindingsTest, AllSixteenAreGlobalFunctions) {
+TEST_F(BindingsTest, AllSixteenAndTheSixOfTheSecondInterfaceAreGlobalFunctions) {
     std::string expected;
-    for (int i = 0; i < 16; ++i) expected += i ? " function" : "function";
+    for (int i = 0; i < 22; ++i) expected += i ? " function" : "function";
     EXPECT_EQ(expected + "\r\n",
               Output(control(),
                      "local types = {}"
                      " for _, name in ipairs{'GetXYRotate', 'SetXYRotate', 'GetZRotate', 'SetZRotate',"
                      " 'GetRadius', 'SetRadius', 'SetPointsPerXY', 'GetPointsPerXY', 'SetXRange',"
                      " 'GetXRange', 'SetYRange', 'GetYRange', 'SetData', 'Refresh',"
-                     " 'RunScriptFromFile', 'RunScript'} do types[#types + 1] = type(_G[name]) end"
+                     " 'RunScriptFromFile', 'RunScript', 'SetGrid', 'GetHeight', 'SetColorMap',"
+                     " 'SetShowLegend', 'SetFitHeights', 'SaveImage'} do types[#types + 1] = type(_G[name]) end"
                      " print(table.concat(types, ' '))"));
+}
+
+// SetGrid takes a table of rows (rows[iy][ix]), optionally with ranges;
+// anything but rows of numbers of one length is refused and changes nothing.
+TEST_F(BindingsTest, SecondInterfaceGlobalsTakeTablesNumbersAndSwitches) {
+    EXPECT_EQ("3 2 6 0.5\r\n",
+              Output(control(), "SetGrid({{1, 2, 3}, {4, 5, 6}}, -1, 1, 0, 0.5)"
+                                " local x, y = GetPointsPerXY() local _, yMax = GetYRange()"
+                                " print(x .. ' ' .. y .. ' ' .. GetHeight(2, 1) .. ' ' .. yMax)"));
+    EXPECT_EQ("3 2 0\r\n",
+              Output(control(), "SetGrid({{1, 2}, {3}}) SetGrid({{1, 'a'}}) SetGrid(5) SetGrid({})"
+                                " local x, y = GetPointsPerXY() print(x .. ' ' .. y .. ' ' .. GetHeight(7, 7))"));
+    ISurface2* plot = script_test::Impl(m_control);
+    EXPECT_EQ("", Output(control(), "SetColorMap(2) SetColorMap(9) SetShowLegend(true) SetFitHeights(1)"));
+    LONG map = 0;
+    VARIANT_BOOL legend = VARIANT_FALSE, fit = VARIANT_FALSE;
+    plot->get_ColorMap(&map);
+    plot->get_ShowLegend(&legend);
+    plot->get_FitHeights(&fit);
+    EXPECT_EQ(2, map);
+    EXPECT_EQ(VARIANT_TRUE, legend);
+    EXPECT_EQ(VARIANT_TRUE, fit);
+    const std::string path = script_test::TempDirectory() + "zorvel_bindings.png";
+    std::string escaped;
+    for (char c : path) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    EXPECT_EQ("truefalse\r\n", Output(control(), "print(SaveImage('" + escaped + "', 64, 48), SaveImage('', 64, 48))"));
+    EXPECT_FALSE(script_test::ReadTestFile(path).empty());
+    DeleteFileA(path.c_str());
 }
 
 TEST_F(BindingsTest, StandardLibrariesAreAllOpen) {
