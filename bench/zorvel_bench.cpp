@@ -260,6 +260,37 @@ HRESULT InvokeSetData(IDispatch* dispatch, int calls) {
     return last;
 }
 
+// The same 173 x 173 heights in one late-bound SetGrid call: a script
+// engine's array of variants holding doubles, by reference.
+HRESULT InvokeSetGrid(IDispatch* dispatch, SAFEARRAY* heights) {
+    VARIANT array;
+    VariantInit(&array);
+    array.vt = VT_ARRAY | VT_VARIANT;
+    array.parray = heights;
+    VARIANT reference;
+    VariantInit(&reference);
+    reference.vt = VT_BYREF | VT_VARIANT;
+    reference.pvarVal = &array;
+    DISPPARAMS params = {&reference, nullptr, 1, 0};
+    return dispatch->Invoke(DISPID_SURFACE2_SETGRID, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                            nullptr, nullptr, nullptr);
+}
+
+SAFEARRAY* SineArray() {
+    SAFEARRAYBOUND bounds[2] = {{173, 0}, {173, 0}};
+    SAFEARRAY* heights = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    VARIANT* data = nullptr;
+    if (!heights || FAILED(SafeArrayAccessData(heights, reinterpret_cast<void**>(&data)))) return heights;
+    for (int row = 0; row < 173; ++row)
+        for (int col = 0; col < 173; ++col) {
+            VARIANT& v = data[col + row * 173];
+            v.vt = VT_R8;
+            v.dblVal = 10.0 * std::sin(col * 20.0 / 172 - 10) * std::sin(row * 20.0 / 172 - 10);
+        }
+    SafeArrayUnaccessData(heights);
+    return heights;
+}
+
 int RunAll(int samples, bool dump) {
     const std::string sampleText(kSampleScript, kSampleScriptLength);
     UniqueBstr sample = Bstr(sampleText.data(), sampleText.size());
@@ -328,6 +359,16 @@ int RunAll(int samples, bool dump) {
     ComPtr<ISurface> hidden = NewControl();
     if (!hidden || FAILED(hidden->SetPointsPerXY(173, 173))) return 1;
     Measure("zorvel_sample_script", samples, 1, [&] { RunText(hidden.get(), sample.get()); });
+    // A whole grid from a late-bound host: one SetGrid against 29,929 SetData.
+    ComPtr<IDispatch> hiddenDispatch;
+    SAFEARRAY* heights = SineArray();
+    if (heights && SUCCEEDED(hidden->QueryInterface(IID_IDispatch, hiddenDispatch.put_void()))) {
+        if (InvokeSetGrid(hiddenDispatch.get(), heights) != S_OK)
+            std::fprintf(stderr, "zorvel_bench: WARNING: Invoke(SetGrid) did not return S_OK\n");
+        Measure("zorvel_setgrid_invoke", samples, 1, [&] { InvokeSetGrid(hiddenDispatch.get(), heights); });
+        Measure("zorvel_setdata_invoke_grid", samples, 1, [&] { InvokeSetData(hiddenDispatch.get(), 173 * 173); });
+    }
+    if (heights) SafeArrayDestroy(heights);
     Measure("zorvel_empty_script", samples * 10, 1, [&] { RunText(hidden.get(), empty.get()); });
     if (Impl(hidden)->Grid().Heights()[1 + 173] == 0.0f)
         std::fprintf(stderr, "zorvel_bench: WARNING: the sample script did not fill the grid\n");

@@ -31,7 +31,13 @@ bool IsNumberType(VARTYPE type) {
 
 // The element at data as a float; elementType is the array's.
 bool ElementNumber(VARTYPE elementType, const void* data, float* number) {
-    if (elementType == VT_VARIANT) return NumberFromVariant(*static_cast<const VARIANT*>(data), number);
+    switch (elementType) {
+    case VT_VARIANT: return NumberFromVariant(*static_cast<const VARIANT*>(data), number);
+    case VT_R8: *number = static_cast<float>(*static_cast<const double*>(data)); return true;
+    case VT_R4: *number = *static_cast<const float*>(data); return true;
+    case VT_I4: *number = static_cast<float>(*static_cast<const LONG*>(data)); return true;
+    default: break;
+    }
     if (!IsNumberType(elementType)) return false;
     // A variant of the element's type that points at the element.
     VARIANT element;
@@ -44,6 +50,15 @@ bool ElementNumber(VARTYPE elementType, const void* data, float* number) {
 }  // namespace
 
 bool NumberFromVariant(const VARIANT& value, float* number) {
+    // The types script engines and arrays of numbers hold, without the
+    // system's conversion.
+    switch (value.vt) {
+    case VT_R8: *number = static_cast<float>(value.dblVal); return true;
+    case VT_R4: *number = value.fltVal; return true;
+    case VT_I4: *number = static_cast<float>(value.lVal); return true;
+    case VT_I2: *number = static_cast<float>(value.iVal); return true;
+    default: break;
+    }
     const VARIANT* source = Unwrap(&value);
     if (!source) return false;
     const VARTYPE type = static_cast<VARTYPE>(source->vt & ~VT_BYREF);
