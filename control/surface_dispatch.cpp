@@ -240,15 +240,17 @@ void WriteBack(const Operation& op, PointerArg* pointers) {
     }
 }
 
-void FillExcepInfo(HRESULT hr, EXCEPINFO* excep) {
+// True when the call left error information, which then fills excep.
+bool FillExcepInfo(HRESULT hr, EXCEPINFO* excep) {
     ZeroMemory(excep, sizeof(*excep));
     excep->scode = hr;
     ComPtr<IErrorInfo> info;
-    if (GetErrorInfo(0, info.put()) != S_OK || !info) return;
+    if (GetErrorInfo(0, info.put()) != S_OK || !info) return false;
     info->GetSource(&excep->bstrSource);
     info->GetDescription(&excep->bstrDescription);
     info->GetHelpFile(&excep->bstrHelpFile);
     info->GetHelpContext(&excep->dwHelpContext);
+    return true;
 }
 
 }  // namespace
@@ -326,8 +328,10 @@ STDMETHODIMP CSurface::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlags, DI
     if (SUCCEEDED(hr)) {
         WriteBack(*op, pointers);
         if (pVarResult) result.release_to(pVarResult);
-    } else if (pExcepInfo) {
-        FillExcepInfo(hr, pExcepInfo);
+    } else if (pExcepInfo && FillExcepInfo(hr, pExcepInfo) && op->id >= DISPID_SURFACE2_SETGRID) {
+        // Script engines show a description only when it comes with
+        // DISP_E_EXCEPTION; ISurface's members keep returning their own code.
+        return DISP_E_EXCEPTION;
     }
     return hr;
 }

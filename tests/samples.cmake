@@ -5,7 +5,8 @@
 # (and -Wall -Wextra -Werror).
 #
 # This file is also the tests' checker: CTest runs it as
-#   cmake -DCHECK=output -DEXPECTED=FILE [-DBMP=FILE -DWIDTH=W -DHEIGHT=H] -P samples.cmake -- COMMAND...
+#   cmake -DCHECK=output -DEXPECTED=FILE [-DBMP=FILE | -DPNGS=FILE,...] [-DWIDTH=W -DHEIGHT=H]
+#         -P samples.cmake -- COMMAND...
 #   cmake -DCHECK=build -DCXX=COMPILER -DGENERATED=DIR -DWORK=DIR -P samples.cmake -- SOURCE...
 if(CMAKE_SCRIPT_MODE_FILE)
   cmake_policy(VERSION 3.20)
@@ -34,8 +35,9 @@ if(CMAKE_SCRIPT_MODE_FILE)
   endfunction()
 
   if(CHECK STREQUAL "output")
-    if(BMP)
-      file(REMOVE "${BMP}")  # no picture of an earlier run can pass
+    string(REPLACE "," ";" PNGS "${PNGS}")
+    if(BMP OR PNGS)
+      file(REMOVE ${BMP} ${PNGS})  # no picture of an earlier run can pass
     endif()
     # execute_process turns each CR LF into LF; a stray CR stays, and fails.
     execute_process(COMMAND ${_args} RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _err)
@@ -82,6 +84,22 @@ if(CMAKE_SCRIPT_MODE_FILE)
         message(FATAL_ERROR "FAIL: the middle pixel is ${_centre} (BGR), the middle row has ${_shade_count} shades")
       endif()
     endif()
+    # Each PNG: the signature, then the header chunk with the size, big-endian.
+    foreach(_png ${PNGS})
+      if(NOT EXISTS "${_png}")
+        message(FATAL_ERROR "FAIL: no ${_png}")
+      endif()
+      file(READ "${_png}" _head LIMIT 24 HEX)
+      string(SUBSTRING "${_head}" 32 8 _png_width)
+      string(SUBSTRING "${_head}" 40 8 _png_height)
+      math(EXPR _png_width "0x${_png_width}")
+      math(EXPR _png_height "0x${_png_height}")
+      string(SUBSTRING "${_head}" 0 32 _signature)
+      if(NOT _signature STREQUAL "89504e470d0a1a0a0000000d49484452" OR
+         NOT _png_width EQUAL WIDTH OR NOT _png_height EQUAL HEIGHT)
+        message(FATAL_ERROR "FAIL: ${_png} starts ${_signature}, ${_png_width} x ${_png_height}")
+      endif()
+    endforeach()
   elseif(CHECK STREQUAL "build")
     # Each source's "//   g++ ..." line, run with this build's compiler in a
     # folder laid out as the package's: the source beside include/.
@@ -152,6 +170,11 @@ zorvel_sample_test(samples_cpp_window cpp-window COMMAND ${_wine_run} $<TARGET_F
 zorvel_sample_test(samples_cpp_picture cpp-picture WORKING_DIRECTORY ${_run_dir}
   CHECKER_ARGS -DBMP=${_run_dir}/surface.bmp -DWIDTH=400 -DHEIGHT=300
   COMMAND ${_wine_run} $<TARGET_FILE:sample_save_picture>)
+# The second interface's looks, saved as PNG files (the usage guide's gallery).
+zorvel_sample_test(samples_vbscript_looks vbscript-looks
+  CHECKER_ARGS -DPNGS=${_run_dir}/sequential.png,${_run_dir}/diverging.png,${_run_dir}/plain.png
+               -DWIDTH=480 -DHEIGHT=360
+  COMMAND ${_wine_run} cscript //nologo looks.vbs "Z:${_run_dir}")
 
 # The build lines the C++ samples give in their headers.
 add_test(NAME samples_build_lines
