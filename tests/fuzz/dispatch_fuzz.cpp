@@ -132,6 +132,8 @@ const DISPID kNames[] = {0, 1, 2, 3, 4, DISPID_PROPERTYPUT, DISPID_PROPERTYPUT, 
 struct Tally {
     std::map<HRESULT, uint64_t> results;
     uint64_t reentries = 0;
+    uint64_t gridArrays = 0;  // SetGrid calls, and how many took their array
+    uint64_t gridsTaken = 0;
 
     std::string Text() const
     {
@@ -142,7 +144,8 @@ struct Tally {
                           static_cast<unsigned long>(entry.first), static_cast<unsigned long long>(entry.second));
             text += item;
         }
-        return "results=" + text + " reentries=" + std::to_string(reentries);
+        return "results=" + text + " reentries=" + std::to_string(reentries) +
+               " setgrid=" + std::to_string(gridArrays) + " setgrid-taken=" + std::to_string(gridsTaken);
     }
 };
 
@@ -289,6 +292,10 @@ void OneInvoke(Random& random, ISurface* control, Tally& tally)
         hr = excep.scode;
     }
     tally.reentries += static_cast<uint64_t>(log.reentries);
+    if (id == DISPID_SURFACE2_SETGRID) {
+        ++tally.gridArrays;
+        if (hr == S_OK) ++tally.gridsTaken;
+    }
 
     SCOPED_TRACE(testing::Message() << "DISPID " << id << " flags " << flags << " args " << argCount
                                     << " named " << namedCount << " hr 0x" << std::hex << hr);
