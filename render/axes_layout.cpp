@@ -69,6 +69,23 @@ bool Faces(const Box& box, const D3DXVECTOR3& eye, int axis, bool high) {
     return high ? e > box.high[axis] : e < box.low[axis];
 }
 
+// The edge along x (other 1) or y (other 0) for that axis's numbers: which
+// side of the other horizontal axis and of the heights it lies on.
+void ChooseEdge(const Box& box, const D3DXVECTOR3& eye, int other, bool* highOther, bool* highZ) {
+    const bool eyeSide = Coordinate(eye, other) >= box.Middle(other);
+    int best = -1;
+    for (int candidate = 0; candidate < 4; ++candidate) {
+        const bool sideOther = (candidate & 1) ? !eyeSide : eyeSide, sideZ = (candidate & 2) != 0;
+        const bool outline = Faces(box, eye, other, sideOther) != Faces(box, eye, 2, sideZ);
+        const int score = (outline ? 4 : 0) + (sideZ ? 0 : 2) + (sideOther == eyeSide ? 1 : 0);
+        if (score > best) {
+            best = score;
+            *highOther = sideOther;
+            *highZ = sideZ;
+        }
+    }
+}
+
 void LayOutEdges(const Box& box, const D3DXVECTOR3& eye, AxesLayout* out) {
     for (int axis = 0; axis < kAxisCount; ++axis) {
         const int b = (axis + 1) % kAxisCount, c = (axis + 2) % kAxisCount;
@@ -138,14 +155,15 @@ bool LayOutAxes(const AxisSpan (&spans)[kAxisCount], const D3DXVECTOR3& eye, flo
     LayOutEdges(box, eye, out);
     const ScreenProjection projector(eye, width, height);
 
-    // x along the bottom on the eye's side in y, y on its side in x.
-    const bool eyeHighY = eye.y >= box.Middle(1), eyeHighX = eye.x >= box.Middle(0);
-    LayOutAxis(projector, spans[0], 0, box.Side(1, eyeHighY), box.low[2], 0.0f, eyeHighY ? 1.0f : -1.0f, out);
-    LayOutAxis(projector, spans[1], 1, box.Side(0, eyeHighX), box.low[2], eyeHighX ? 1.0f : -1.0f, 0.0f, out);
+    bool highY, highX, highZ;
+    ChooseEdge(box, eye, 1, &highY, &highZ);
+    LayOutAxis(projector, spans[0], 0, box.Side(1, highY), box.Side(2, highZ), 0.0f, highY ? 1.0f : -1.0f, out);
+    ChooseEdge(box, eye, 0, &highX, &highZ);
+    LayOutAxis(projector, spans[1], 1, box.Side(0, highX), box.Side(2, highZ), highX ? 1.0f : -1.0f, 0.0f, out);
 
     // Heights up the vertical edge leftmost on the screen, ticks pointing
     // away from the box's middle.
-    int leftmost = eyeHighX ? 1 : 0;
+    int leftmost = eye.x >= box.Middle(0) ? 1 : 0;
     float leftmostX = 0.0f;
     bool found = false;
     for (int corner = 0; corner < 4; ++corner) {
@@ -157,19 +175,33 @@ bool LayOutAxes(const AxisSpan (&spans)[kAxisCount], const D3DXVECTOR3& eye, flo
             found = true;
         }
     }
-    const bool highX = (leftmost & 1) != 0, highY = (leftmost & 2) != 0;
+    highX = (leftmost & 1) != 0;
+    highY = (leftmost & 2) != 0;
     constexpr float kDiagonal = 0.70710678f;
     LayOutAxis(projector, spans[2], 2, box.Side(0, highX), box.Side(1, highY), highX ? kDiagonal : -kDiagonal,
                highY ? kDiagonal : -kDiagonal, out);
     return true;
 }
 
-void PlaceLabel(const LabelSpot& spot, float width, float height, float clearance, float* left, float* top) {
+LabelBox PlaceLabel(const LabelSpot& spot, float width, float height, float clearance) {
     // How far the label's middle sits from its nearest edge along (dx, dy).
     const float reach = clearance + (std::fabs(spot.dx) * width + std::fabs(spot.dy) * height) / 2.0f;
     // Whole pixels keep the letters' texels on the screen's pixels.
-    *left = std::floor(spot.x + spot.dx * reach - width / 2.0f + 0.5f);
-    *top = std::floor(spot.y + spot.dy * reach - height / 2.0f + 0.5f);
+    const float left = std::floor(spot.x + spot.dx * reach - width / 2.0f + 0.5f);
+    const float top = std::floor(spot.y + spot.dy * reach - height / 2.0f + 0.5f);
+    return LabelBox{left, top, left + width, top + height};
+}
+
+LabelBox KeepInside(const LabelBox& box, float width, float height) {
+    const float dx = std::fmax(0.0f - box.left, std::fmin(0.0f, width - box.right));
+    const float dy = std::fmax(0.0f - box.top, std::fmin(0.0f, height - box.bottom));
+    return LabelBox{box.left + dx, box.top + dy, box.right + dx, box.bottom + dy};
+}
+
+bool Overlap(const LabelBox& a, const LabelBox& b) {
+    constexpr float kSpace = 2.0f;  // pixels kept clear between two labels
+    return a.left < b.right + kSpace && b.left < a.right + kSpace && a.top < b.bottom + kSpace &&
+           b.top < a.bottom + kSpace;
 }
 
 }  // namespace zorvel

@@ -70,15 +70,29 @@ struct AxesLayout {
 
 // The layout seen from eye (looking at the origin with the frames' projection)
 // in a viewport of width x height pixels; false, and nothing to draw, when a
-// span is not finite.  The x numbers run along the bottom edge on the eye's
-// side in y, the y numbers along the one on its side in x, the height numbers
-// up the vertical edge leftmost on the screen; each title beyond its numbers'
-// middle.
+// span is not finite.  The x and the y numbers run along an edge on the box's
+// outline (one of its faces turned to the eye, the other away), so that they
+// fall outside the box: the bottom one where it can be, on the eye's side on a
+// tie.  The height numbers go up the vertical edge leftmost on the screen;
+// each title beyond its numbers' middle.
 bool LayOutAxes(const AxisSpan (&spans)[kAxisCount], const D3DXVECTOR3& eye, float width, float height,
                 AxesLayout* out);
 
-// The top left corner of a label of width x height pixels at spot, moved a
-// further clearance pixels away from the axis (a title past the numbers).
-void PlaceLabel(const LabelSpot& spot, float width, float height, float clearance, float* left, float* top);
+// Where a label is drawn, in whole pixels.
+struct LabelBox {
+    float left, top, right, bottom;
+};
+
+// A label of width x height pixels at spot, moved a further clearance pixels
+// away from the axis (a title past the numbers).
+LabelBox PlaceLabel(const LabelSpot& spot, float width, float height, float clearance);
+
+// The label moved the least way that keeps it inside a view of width x
+// height pixels (its top left corner inside, when it is larger).
+LabelBox KeepInside(const LabelBox& box, float width, float height);
+
+// Whether two labels would touch; a crowded axis leaves out the numbers that
+// would.
+bool Overlap(const LabelBox& a, const LabelBox& b);
 
 }  // namespace zorvel

@@ -34,12 +34,28 @@ std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
 }
 
-HRESULT DrawLabel(IDirect3DDevice8* device, const TextTexture& label, const LabelSpot& spot, float clearance) {
-    if (!spot.visible || !label.texture) return S_OK;
-    float left, top;
-    PlaceLabel(spot, static_cast<float>(label.width), static_cast<float>(label.height), clearance, &left, &top);
-    return DrawTextQuad(device, label, left, top);
-}
+// The labels of one frame, each drawn unless it would touch one drawn before.
+class LabelWriter {
+public:
+    LabelWriter(IDirect3DDevice8* device, const D3DVIEWPORT8& viewport) : m_device(device), m_viewport(viewport) {}
+
+    HRESULT Draw(const TextTexture& label, const LabelSpot& spot, float clearance) {
+        if (!spot.visible || !label.texture) return S_OK;
+        const LabelBox box = KeepInside(
+            PlaceLabel(spot, static_cast<float>(label.width), static_cast<float>(label.height), clearance),
+            static_cast<float>(m_viewport.Width), static_cast<float>(m_viewport.Height));
+        for (int i = 0; i < m_count; ++i)
+            if (Overlap(box, m_drawn[i])) return S_OK;
+        m_drawn[m_count++] = box;
+        return DrawTextQuad(m_device, label, box.left, box.top);
+    }
+
+private:
+    IDirect3DDevice8* m_device;
+    const D3DVIEWPORT8& m_viewport;
+    LabelBox m_drawn[kAxisCount * (kMaxTicks + 1)];
+    int m_count = 0;
+};
 
 }  // namespace
 
@@ -93,17 +109,21 @@ HRESULT Renderer::DrawAxes(IDirect3DDevice8* device, FrameLabels& labels) const 
     if (SUCCEEDED(hr)) hr = DrawSegments(device, layout.nearEdges, layout.nearCount);
     if (SUCCEEDED(hr)) hr = DrawSegments(device, layout.tickMarks, layout.tickMarkCount);
 
+    // The numbers first, axis by axis, then the titles past them.
     BeginTextQuads(device);
+    LabelWriter writer(device, viewport);
+    float clearance[kAxisCount] = {};  // each title's way past its widest number
     for (int axis = 0; axis < kAxisCount && SUCCEEDED(hr); ++axis) {
         const LabelSpot& title = layout.titles[axis];
-        float clearance = 0.0f;  // the title's way past the widest number
         for (int i = 0; i < layout.ticks[axis].count && SUCCEEDED(hr); ++i) {
             const TextTexture& number = labels.numbers[axis][i];
-            clearance = std::fmax(clearance, std::fabs(title.dx) * number.width + std::fabs(title.dy) * number.height);
-            hr = DrawLabel(device, number, layout.numbers[axis][i], 0.0f);
+            clearance[axis] = std::fmax(clearance[axis],
+                                        std::fabs(title.dx) * number.width + std::fabs(title.dy) * number.height);
+            hr = writer.Draw(number, layout.numbers[axis][i], 0.0f);
         }
-        if (SUCCEEDED(hr)) hr = DrawLabel(device, labels.titles[axis], title, clearance + kTitleGap);
     }
+    for (int axis = 0; axis < kAxisCount && SUCCEEDED(hr); ++axis)
+        hr = writer.Draw(labels.titles[axis], layout.titles[axis], clearance[axis] + kTitleGap);
     EndTextQuads(device);
     // The surface's own states again for the next frame.
     device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);

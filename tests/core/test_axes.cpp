@@ -232,11 +232,29 @@ TEST(AxesLabels, PlacedAwayFromTheAxisAlongTheSpotsDirection)
     };
     for (const Case& c : cases) {
         const zorvel::LabelSpot spot = {100.0f, 50.0f, c.dx, c.dy, true};
-        float left = 0, top = 0;
-        zorvel::PlaceLabel(spot, 20.0f, 10.0f, c.clearance, &left, &top);
-        EXPECT_EQ(c.left, left) << c.dx << "," << c.dy;
-        EXPECT_EQ(c.top, top) << c.dx << "," << c.dy;
+        const zorvel::LabelBox box = zorvel::PlaceLabel(spot, 20.0f, 10.0f, c.clearance);
+        EXPECT_EQ(c.left, box.left) << c.dx << "," << c.dy;
+        EXPECT_EQ(c.top, box.top) << c.dx << "," << c.dy;
+        EXPECT_EQ(c.left + 20.0f, box.right) << c.dx << "," << c.dy;
+        EXPECT_EQ(c.top + 10.0f, box.bottom) << c.dx << "," << c.dy;
     }
+    // Kept inside the view, by the least move; one too large keeps its top left corner in.
+    const zorvel::LabelBox out = zorvel::KeepInside(zorvel::LabelBox{-7.0f, 95.0f, 13.0f, 105.0f}, 200.0f, 100.0f);
+    EXPECT_EQ(0.0f, out.left);
+    EXPECT_EQ(90.0f, out.top);
+    EXPECT_EQ(20.0f, out.right);
+    EXPECT_EQ(100.0f, out.bottom);
+    const zorvel::LabelBox in = zorvel::KeepInside(zorvel::LabelBox{5.0f, 6.0f, 25.0f, 16.0f}, 200.0f, 100.0f);
+    EXPECT_EQ(5.0f, in.left);
+    EXPECT_EQ(6.0f, in.top);
+    EXPECT_EQ(0.0f, zorvel::KeepInside(zorvel::LabelBox{-5.0f, 0.0f, 300.0f, 10.0f}, 200.0f, 100.0f).left);
+    // Labels closer than two pixels touch.
+    const zorvel::LabelBox a = {0.0f, 0.0f, 20.0f, 10.0f};
+    EXPECT_TRUE(zorvel::Overlap(a, zorvel::LabelBox{21.0f, 0.0f, 41.0f, 10.0f}));
+    EXPECT_FALSE(zorvel::Overlap(a, zorvel::LabelBox{22.0f, 0.0f, 42.0f, 10.0f}));
+    EXPECT_TRUE(zorvel::Overlap(a, zorvel::LabelBox{5.0f, 11.0f, 25.0f, 21.0f}));
+    EXPECT_FALSE(zorvel::Overlap(a, zorvel::LabelBox{5.0f, 12.0f, 25.0f, 22.0f}));
+    EXPECT_FALSE(zorvel::Overlap(a, zorvel::LabelBox{-30.0f, 0.0f, -10.0f, 10.0f}));
 }
 
 }  // namespace
