@@ -1,11 +1,11 @@
 # The samples of samples/, run against the registered control as a user runs
 # them, each checked against the whole of its standard output
-# (samples/*/expected-output.txt); the picture sample's file is read back,
+# (samples/*/expected-output.txt); the picture samples' files are read back,
 # and the C++ samples are built once more with the g++ line of their header
 # (and -Wall -Wextra -Werror).
 #
 # This file is also the tests' checker: CTest runs it as
-#   cmake -DCHECK=output -DEXPECTED=FILE [-DBMP=FILE -DWIDTH=W -DHEIGHT=H] -P samples.cmake -- COMMAND...
+#   cmake -DCHECK=output -DEXPECTED=FILE [-DBMP=FILE|-DPNG=FILE -DWIDTH=W -DHEIGHT=H] -P samples.cmake -- COMMAND...
 #   cmake -DCHECK=build -DCXX=COMPILER -DGENERATED=DIR -DWORK=DIR -P samples.cmake -- SOURCE...
 if(CMAKE_SCRIPT_MODE_FILE)
   cmake_policy(VERSION 3.20)
@@ -34,9 +34,10 @@ if(CMAKE_SCRIPT_MODE_FILE)
   endfunction()
 
   if(CHECK STREQUAL "output")
-    if(BMP)
-      file(REMOVE "${BMP}")  # no picture of an earlier run can pass
-    endif()
+    # No picture of an earlier run can pass.
+    foreach(_picture ${BMP} ${PNG})
+      file(REMOVE "${_picture}")
+    endforeach()
     # execute_process turns each CR LF into LF; a stray CR stays, and fails.
     execute_process(COMMAND ${_args} RESULT_VARIABLE _rc OUTPUT_VARIABLE _out ERROR_VARIABLE _err)
     file(READ "${EXPECTED}" _expected)
@@ -80,6 +81,28 @@ if(CMAKE_SCRIPT_MODE_FILE)
       list(LENGTH _shades _shade_count)
       if(_centre STREQUAL "000000" OR _shade_count LESS 10)
         message(FATAL_ERROR "FAIL: the middle pixel is ${_centre} (BGR), the middle row has ${_shade_count} shades")
+      endif()
+    endif()
+    if(PNG)
+      # A .png: the signature, the IHDR chunk first with the width and the
+      # height (big-endian), and the IEND chunk last (its length, type, CRC).
+      if(NOT EXISTS "${PNG}")
+        message(FATAL_ERROR "FAIL: no ${PNG}")
+      endif()
+      file(SIZE "${PNG}" _size)
+      file(READ "${PNG}" _head LIMIT 24 HEX)
+      string(SUBSTRING "${_head}" 0 16 _signature)
+      string(SUBSTRING "${_head}" 16 16 _ihdr)
+      string(SUBSTRING "${_head}" 32 8 _width_hex)
+      string(SUBSTRING "${_head}" 40 8 _height_hex)
+      math(EXPR _width "0x${_width_hex}")
+      math(EXPR _height "0x${_height_hex}")
+      math(EXPR _end_at "${_size} - 12")
+      file(READ "${PNG}" _end OFFSET ${_end_at} LIMIT 8 HEX)
+      if(NOT _signature STREQUAL "89504e470d0a1a0a" OR NOT _ihdr STREQUAL "0000000d49484452" OR
+         NOT _width EQUAL WIDTH OR NOT _height EQUAL HEIGHT OR NOT _end STREQUAL "0000000049454e44")
+        message(FATAL_ERROR "FAIL: ${PNG} starts ${_head}, ends ${_end} (${_size} bytes): "
+                            "${_width} x ${_height}, want ${WIDTH} x ${HEIGHT}")
       endif()
     endif()
   elseif(CHECK STREQUAL "build")
@@ -159,3 +182,12 @@ add_test(NAME samples_build_lines
           -DWORK=${_run_dir}/build-lines -P ${_checker} --
           ${_samples}/cpp-console/client.cpp ${_samples}/cpp-window/host.cpp
           ${_samples}/cpp-picture/save_picture.cpp)
+
+# The axes sample: ISurface2's looks saved by SaveImage as axes.png in its
+# own folder of the run, which docs/gallery/axes.png is copied from.
+set(_axes_run_dir ${_run_dir}/vbscript-axes)
+file(MAKE_DIRECTORY ${_axes_run_dir})
+string(REPLACE "/" "\\" _axes_script "Z:${_samples}/vbscript-axes/axes.vbs")
+zorvel_sample_test(samples_vbscript_axes vbscript-axes WORKING_DIRECTORY ${_axes_run_dir}
+  CHECKER_ARGS -DPNG=${_axes_run_dir}/axes.png -DWIDTH=640 -DHEIGHT=480
+  COMMAND ${_wine_run} cscript //nologo ${_axes_script})
