@@ -115,7 +115,7 @@ public:
     // empty: none).  Each change is drawn at once when the window has a device.
     BOOL ShowAxes() const { return m_bShowAxes; }
     HRESULT SetShowAxes(BOOL show);
-    const std::wstring& AxisTitle(int axis) const { return m_axisTitles[axis]; }
+    const std::wstring& AxisTitle(int axis) const { return m_axisTitles[axis]; }  // axis 0, 1 or 2
     // E_INVALIDARG for an axis other than 0, 1 or 2.
     HRESULT SetAxisTitle(LONG axis, const wchar_t* text);
     // The numbers of an axis's ticks for the strip as last built.
@@ -172,8 +172,8 @@ public:
 private:
     HRESULT DrawScene(BOOL bRebuild);
     // Clear, transforms and the lit strip, on the control's device or a
-    // picture's, and the legend when it is shown (its labels made on that
-    // device and kept in labels[2]).
+    // picture's, and the axes and the legend when they are shown (their
+    // labels made on that device and kept in labels).
     HRESULT DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount,
                       bool coloured, FrameLabels& labels) const;
     HRESULT DrawLegend(IDirect3DDevice8* device, TextTexture* labels) const;
@@ -237,6 +237,7 @@ private:
     // Fitted heights span this many units, half the x-y extent of 20.
     static constexpr double kFittedSpan = 10.0;
     std::vector<float> m_fittedHeights;
+    BOOL m_bFittedStrip = FALSE;  // the last strip built has fitted heights
     // The strip's x, y and height ranges as the data has them, fitted or not,
     // for the legend and the axes.
     float m_dataLow[kAxisCount] = {};

@@ -19,9 +19,13 @@ constexpr DWORD kLineColour = 0xFFB4B4B4u;
 // Pixels between a title and the numbers before it.
 constexpr float kTitleGap = 4.0f;
 
+// The most segments of one kind: the tick marks; the box has fewer edges.
+constexpr int kMostSegments = kAxisCount * kMaxTicks;
+static_assert(kBoxEdges <= kMostSegments, "the edges fit where the ticks do");
+
 HRESULT DrawSegments(IDirect3DDevice8* device, const AxisSegment* segments, int count) {
     if (count == 0) return S_OK;
-    LineVertex vertices[2 * kAxisCount * kMaxTicks];
+    LineVertex vertices[2 * kMostSegments];
     for (int i = 0; i < count; ++i) {
         const AxisSegment& s = segments[i];
         vertices[2 * i] = LineVertex{s.from.x, s.from.y, s.from.z, kLineColour};
@@ -69,7 +73,7 @@ void Renderer::AxisSpans(AxisSpan (&spans)[kAxisCount]) const {
     // numbers stay the real heights.
     const float low = m_dataLow[2], high = m_dataHigh[2];
     const float half = high > low ? static_cast<float>(kFittedSpan / 2.0) : 0.0f;
-    spans[2] = m_bFitHeights ? AxisSpan{low, high, -half, half} : AxisSpan{low, high, low, high};
+    spans[2] = m_bFittedStrip ? AxisSpan{low, high, -half, half} : AxisSpan{low, high, low, high};
 }
 
 bool Renderer::LayOutAxesFor(UINT width, UINT height, AxesLayout* layout) const {

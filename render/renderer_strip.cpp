@@ -52,6 +52,7 @@ GridView Renderer::StripGrid(GridView grid) {
     FindMinMax(grid.xs, grid.countX, &m_dataLow[0], &m_dataHigh[0]);
     FindMinMax(grid.ys, grid.countY, &m_dataLow[1], &m_dataHigh[1]);
     FindMinMax(grid.heights, static_cast<uint32_t>(points), &m_dataLow[2], &m_dataHigh[2]);
+    m_bFittedStrip = FALSE;
     if (!m_bFitHeights) return grid;
     try {
         m_fittedHeights.resize(points);
@@ -64,6 +65,7 @@ GridView Renderer::StripGrid(GridView grid) {
     for (size_t i = 0; i < points; ++i)
         m_fittedHeights[i] = static_cast<float>((grid.heights[i] - middle) * scale);
     grid.heights = m_fittedHeights.data();
+    m_bFittedStrip = TRUE;
     return grid;
 }
 
