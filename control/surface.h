@@ -60,6 +60,11 @@ public:
     STDMETHODIMP get_FitHeights(VARIANT_BOOL* pFit) override;
     STDMETHODIMP put_FitHeights(VARIANT_BOOL fit) override;
     STDMETHODIMP SaveImage(BSTR path, VARIANT width, VARIANT height) override;
+    STDMETHODIMP get_ShowAxes(VARIANT_BOOL* pShow) override;
+    STDMETHODIMP put_ShowAxes(VARIANT_BOOL show) override;
+    STDMETHODIMP AxisTitle(LONG axis, BSTR text) override;
+    STDMETHODIMP get_MouseNavigate(VARIANT_BOOL* pOn) override;
+    STDMETHODIMP put_MouseNavigate(VARIANT_BOOL on) override;
 
     // ISupportErrorInfo
     STDMETHODIMP InterfaceSupportsErrorInfo(REFIID riid) override;

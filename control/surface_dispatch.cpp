@@ -48,6 +48,11 @@ const NameEntry kNames[] = {
     {L"FitHeights", DISPID_SURFACE2_FITHEIGHTS}, {L"pFit", 0}, {L"fit", 0},
     {L"get_FitHeights", DISPID_SURFACE2_FITHEIGHTS}, {L"put_FitHeights", DISPID_SURFACE2_FITHEIGHTS},
     {L"path", 0}, {L"width", 1}, {L"height", 2}, {L"SaveImage", DISPID_SURFACE2_SAVEIMAGE},
+    {L"ShowAxes", DISPID_SURFACE2_SHOWAXES},
+    {L"get_ShowAxes", DISPID_SURFACE2_SHOWAXES}, {L"put_ShowAxes", DISPID_SURFACE2_SHOWAXES},
+    {L"axis", 0}, {L"text", 1}, {L"AxisTitle", DISPID_SURFACE2_AXISTITLE},
+    {L"MouseNavigate", DISPID_SURFACE2_MOUSENAVIGATE}, {L"pOn", 0}, {L"on", 0},
+    {L"get_MouseNavigate", DISPID_SURFACE2_MOUSENAVIGATE}, {L"put_MouseNavigate", DISPID_SURFACE2_MOUSENAVIGATE},
 };
 
 constexpr UINT kMaxParams = 5;  // SetData, SetGrid
@@ -135,6 +140,16 @@ const Operation kOperations[] = {
      [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->put_FitHeights(a[0].boolVal); }},
     {DISPID_SURFACE2_SAVEIMAGE, Kind::Method, 3, {VT_BSTR, VT_VARIANT, VT_VARIANT},
      [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->SaveImage(a[0].bstrVal, a[1], a[2]); }, 1},
+    {DISPID_SURFACE2_SHOWAXES, Kind::PropertyGet, 0, {},
+     [](ISurface2* s, const VARIANT*, VARIANT* r) { r->vt = VT_BOOL; return s->get_ShowAxes(&r->boolVal); }},
+    {DISPID_SURFACE2_SHOWAXES, Kind::PropertyPut, 1, {VT_BOOL},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->put_ShowAxes(a[0].boolVal); }},
+    {DISPID_SURFACE2_AXISTITLE, Kind::Method, 2, {VT_I4, VT_BSTR},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->AxisTitle(a[0].lVal, a[1].bstrVal); }},
+    {DISPID_SURFACE2_MOUSENAVIGATE, Kind::PropertyGet, 0, {},
+     [](ISurface2* s, const VARIANT*, VARIANT* r) { r->vt = VT_BOOL; return s->get_MouseNavigate(&r->boolVal); }},
+    {DISPID_SURFACE2_MOUSENAVIGATE, Kind::PropertyPut, 1, {VT_BOOL},
+     [](ISurface2* s, const VARIANT* a, VARIANT*) { return s->put_MouseNavigate(a[0].boolVal); }},
 };
 
 // DISP_E_MEMBERNOTFOUND for an unknown DISPID, and for a property asked for

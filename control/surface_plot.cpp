@@ -1,5 +1,6 @@
 // ISurface2: the whole grid from one array, heights read back, colour by
-// height, fitted heights, and the picture saved as a file.  A refusal comes
+// height, fitted heights, the picture saved as a file, the axes and the
+// mouse turning the view.  A refusal comes
 // with an error description, which late-bound callers see in EXCEPINFO.
 #include "control/surface.h"
 
@@ -60,16 +61,18 @@ STDMETHODIMP CSurface::SetGrid(VARIANT heights, VARIANT minX, VARIANT maxX, VARI
     if (!(range[0] < range[1]) || !(range[2] < range[3]))
         return Refuse(E_INVALIDARG, L"each range's minimum must be below its maximum");
 
-    // Everything is checked: from here on only memory can run out.
+    // Everything is checked: from here on only memory can run out.  The
+    // control's copy of the ranges follows the grid's at once, so that the
+    // two agree even when the grid's arrays cannot be made.
     m_grid.Resize(0, 0);
     m_grid.SetXAxis(range[0], range[1]);
     m_grid.SetYAxis(range[2], range[3]);
-    if (m_grid.Resize(grid.countX, grid.countY) != zorvel::kOk) return E_OUTOFMEMORY;
-    m_grid.SetHeights(grid.heights.data(), grid.heights.size());
     m_xMin = range[0];
     m_xMax = range[1];
     m_yMin = range[2];
     m_yMax = range[3];
+    if (m_grid.Resize(grid.countX, grid.countY) != zorvel::kOk) return E_OUTOFMEMORY;
+    m_grid.SetHeights(grid.heights.data(), grid.heights.size());
     m_nPointCount = static_cast<LONG>(grid.heights.size());
     // Drawn at once when there is a device; kept for the first draw when not.
     const HRESULT drawn = m_renderer.Rebuild();
@@ -115,6 +118,32 @@ STDMETHODIMP CSurface::get_FitHeights(VARIANT_BOOL* pFit) {
 
 STDMETHODIMP CSurface::put_FitHeights(VARIANT_BOOL fit) {
     return m_renderer.SetFitHeights(fit != VARIANT_FALSE);
+}
+
+STDMETHODIMP CSurface::get_ShowAxes(VARIANT_BOOL* pShow) {
+    if (!pShow) return E_POINTER;
+    *pShow = AsVariantBool(m_renderer.ShowAxes());
+    return S_OK;
+}
+
+STDMETHODIMP CSurface::put_ShowAxes(VARIANT_BOOL show) {
+    return m_renderer.SetShowAxes(show != VARIANT_FALSE);
+}
+
+STDMETHODIMP CSurface::AxisTitle(LONG axis, BSTR text) {
+    const HRESULT hr = m_renderer.SetAxisTitle(axis, text);
+    return hr == E_INVALIDARG ? Refuse(hr, L"AxisTitle takes axis 0 (x), 1 (y) or 2 (height)") : hr;
+}
+
+STDMETHODIMP CSurface::get_MouseNavigate(VARIANT_BOOL* pOn) {
+    if (!pOn) return E_POINTER;
+    *pOn = AsVariantBool(m_renderer.MouseNavigate());
+    return S_OK;
+}
+
+STDMETHODIMP CSurface::put_MouseNavigate(VARIANT_BOOL on) {
+    m_renderer.SetMouseNavigate(on != VARIANT_FALSE);
+    return S_OK;
 }
 
 STDMETHODIMP CSurface::SaveImage(BSTR path, VARIANT width, VARIANT height) {

@@ -46,6 +46,31 @@ bool StepRotation(bool xyRotate, bool zRotate, float step,
     return xyRotate || zRotate;
 }
 
+void TurnCamera(float dx, float dy, float* azimuth, float* elevation)
+{
+    double a = *azimuth;
+    double e = std::remainder(static_cast<double>(*elevation), 360.0);  // (-180, 180]
+    if (e > 90.0 || e < -90.0) {
+        e = (e > 0.0 ? 180.0 : -180.0) - e;
+        a += 180.0;
+    }
+    e += static_cast<double>(dy) * kDragDegreesPerPixel;
+    if (e > kMaxDragElevation) e = kMaxDragElevation;
+    if (e < -kMaxDragElevation) e = -kMaxDragElevation;
+    *azimuth = static_cast<float>(std::fmod(a + static_cast<double>(dx) * kDragDegreesPerPixel, 360.0));
+    *elevation = static_cast<float>(e);
+}
+
+float WheelRadius(float radius, int delta)
+{
+    const double wanted = radius * std::pow(kWheelFactor, -delta / 120.0);
+    if (delta > 0)
+        return static_cast<float>(std::fmax(wanted, std::fmin(radius, kMinWheelRadius)));
+    if (delta < 0)
+        return static_cast<float>(std::fmin(wanted, std::fmax(radius, kMaxWheelRadius)));
+    return radius;
+}
+
 D3DXMATRIX* CameraViewMatrix(D3DXMATRIX* out, const D3DXVECTOR3& eye)
 {
     const D3DXVECTOR3 at(0.0f, 0.0f, 0.0f);

@@ -60,8 +60,8 @@ void Renderer::UseDirect3D(IDirect3D8* d3d) {
 void Renderer::ReleaseStrip() {
     m_pVertexBuffer.reset();
     m_nVertexCount = 0;
-    // The legend's labels hold the device as well.
-    m_legendLabels[0] = m_legendLabels[1] = TextTexture{};
+    // The labels hold the device as well.
+    m_labels = FrameLabels{};
 }
 
 HRESULT Renderer::CreateDeviceObjects(HWND hWnd) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/owners.h"
+#include "render/axes_layout.h"
 #include "render/d3dx_math.h"
 #include "render/grid_view.h"
 #include "render/text_texture.h"
@@ -46,6 +47,14 @@ public:
 
 protected:
     ~WindowMessageFilter() = default;
+};
+
+// The texts of one device's frames, made on that device and made again only
+// when their text changes.
+struct FrameLabels {
+    TextTexture legend[2];
+    TextTexture numbers[kAxisCount][kMaxTicks];
+    TextTexture titles[kAxisCount];
 };
 
 class Renderer {
@@ -98,8 +107,29 @@ public:
     BOOL FitHeights() const { return m_bFitHeights; }
     HRESULT SetFitHeights(BOOL fit);
     // The legend's texts: the lowest and the highest height of the strip.
-    std::wstring LegendLow() const { return HeightText(m_legendLow); }
-    std::wstring LegendHigh() const { return HeightText(m_legendHigh); }
+    std::wstring LegendLow() const { return HeightText(m_dataLow[2]); }
+    std::wstring LegendHigh() const { return HeightText(m_dataHigh[2]); }
+
+    // The box around the surface with ticks and their numbers (x, y and the
+    // real heights, fitted or not), and a title per axis (0 x, 1 y, 2 height;
+    // empty: none).  Each change is drawn at once when the window has a device.
+    BOOL ShowAxes() const { return m_bShowAxes; }
+    HRESULT SetShowAxes(BOOL show);
+    const std::wstring& AxisTitle(int axis) const { return m_axisTitles[axis]; }  // axis 0, 1 or 2
+    // E_INVALIDARG for an axis other than 0, 1 or 2.
+    HRESULT SetAxisTitle(LONG axis, const wchar_t* text);
+    // The numbers of an axis's ticks for the strip as last built.
+    std::vector<std::wstring> AxisNumbers(int axis) const;
+    // Where the axes of the current camera go in a picture of width x height;
+    // false when the strip's extent is not finite.
+    bool LayOutAxesFor(UINT width, UINT height, AxesLayout* layout) const;
+
+    // The mouse turning the camera: a left-button drag turns it (the
+    // automatic rotation waits meanwhile), the wheel moves it nearer or
+    // farther, a double click brings back the view from before the mouse
+    // moved it.  Off, the mouse is consumed without moving the camera.
+    BOOL MouseNavigate() const { return m_bMouseNavigate; }
+    void SetMouseNavigate(BOOL on);
 
     // The control's own child window.
     HRESULT CreateControlWindow(HWND hParent, const RECT& rcPos);
@@ -142,17 +172,21 @@ public:
 private:
     HRESULT DrawScene(BOOL bRebuild);
     // Clear, transforms and the lit strip, on the control's device or a
-    // picture's, and the legend when it is shown (its labels made on that
-    // device and kept in labels[2]).
+    // picture's, and the axes and the legend when they are shown (their
+    // labels made on that device and kept in labels).
     HRESULT DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount,
-                      bool coloured, TextTexture* labels) const;
+                      bool coloured, FrameLabels& labels) const;
     HRESULT DrawLegend(IDirect3DDevice8* device, TextTexture* labels) const;
+    HRESULT DrawAxes(IDirect3DDevice8* device, FrameLabels& labels) const;
+    void AxisSpans(AxisSpan (&spans)[kAxisCount]) const;
     static std::wstring HeightText(float height);
     // The strip's grid, its heights scaled when they are to fit the view; and
     // the strip written in the current vertex format.
     GridView StripGrid(GridView grid);
     HRESULT WriteStrip(const GridView& grid, uint32_t count, BYTE* out);
     HRESULT Restyle();
+    // The frame drawn again as it stands, when there is one to draw.
+    HRESULT Redraw();
     HRESULT PictureOnOwnDevice(UINT width, UINT height, std::vector<uint32_t>& pixels);
     HRESULT PictureOnNewDevice(UINT width, UINT height, std::vector<uint32_t>& pixels);
     // A device that reported itself lost is reset and refilled before the
@@ -169,6 +203,14 @@ private:
 
     HRESULT UpdateCamera(BOOL bRedraw);
     LRESULT OnMouseMove(LPARAM lParam);
+    // The navigation's own messages; false for the others.
+    bool HandleNavigation(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT OnNavigationDown(LPARAM lParam);
+    LRESULT OnNavigationMove(LPARAM lParam);
+    LRESULT OnWheel(WPARAM wParam);
+    LRESULT OnDoubleClick();
+    void EndNavigationDrag();
+    void RememberView();
 
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
@@ -195,11 +237,15 @@ private:
     // Fitted heights span this many units, half the x-y extent of 20.
     static constexpr double kFittedSpan = 10.0;
     std::vector<float> m_fittedHeights;
-    // The heights' range as the data has it, fitted or not, for the legend.
-    float m_legendLow = 0.0f;
-    float m_legendHigh = 0.0f;
-    // The legend's labels on the control's device.
-    mutable TextTexture m_legendLabels[2];
+    BOOL m_bFittedStrip = FALSE;  // the last strip built has fitted heights
+    // The strip's x, y and height ranges as the data has them, fitted or not,
+    // for the legend and the axes.
+    float m_dataLow[kAxisCount] = {};
+    float m_dataHigh[kAxisCount] = {};
+    BOOL m_bShowAxes = FALSE;
+    std::wstring m_axisTitles[kAxisCount];
+    // The labels on the control's device.
+    mutable FrameLabels m_labels;
     D3DCOLOR m_clearColor = 0;
 
     D3DXVECTOR3 m_vEye;
@@ -211,6 +257,14 @@ private:
     BOOL m_bXYRotate = FALSE;
     BOOL m_bZRotate = FALSE;
     BOOL m_bDragging = FALSE;
+    BOOL m_bMouseNavigate = FALSE;
+    POINT m_dragFrom = {};
+    // The camera from before the mouse moved it, until a double click goes back.
+    struct View {
+        float azimuth, elevation, radius;
+    };
+    View m_viewBefore = {};
+    BOOL m_bViewRemembered = FALSE;
 
     HWND m_hWnd = nullptr;
     UINT_PTR m_nTimerId = 0;

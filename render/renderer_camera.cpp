@@ -23,9 +23,10 @@ HRESULT Renderer::SetRadius(float radius) {
     return S_OK;
 }
 
-// Every timer of the window turns the camera.
+// Every timer of the window turns the camera, unless the mouse holds it.
 LRESULT Renderer::OnTimer() {
-    if (!StepRotation(m_bXYRotate != FALSE, m_bZRotate != FALSE, m_fRotateStep,
+    const bool held = m_bMouseNavigate && m_bDragging;
+    if (!StepRotation(m_bXYRotate && !held, m_bZRotate && !held, m_fRotateStep,
                       &m_fAzimuth, &m_fElevation)) {
         // A still camera's frame is drawn again once a lost device is back.
         if (m_bDeviceLost) PresentFrame();

@@ -47,11 +47,11 @@ HRESULT Renderer::DrawScene(BOOL bRebuild) {
     RETURN_IF_FAILED(m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE));
     if (bRebuild) RETURN_IF_FAILED(RebuildMesh());
     return DrawFrame(m_pDevice.get(), m_pVertexBuffer.get(), m_nVertexCount, m_bColouredStrip != FALSE,
-                     m_legendLabels);
+                     m_labels);
 }
 
 HRESULT Renderer::DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* buffer, UINT vertexCount,
-                            bool coloured, TextTexture* labels) const {
+                            bool coloured, FrameLabels& labels) const {
     RETURN_IF_FAILED(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, m_clearColor,
                                    1.0f, 0));
 
@@ -69,7 +69,9 @@ HRESULT Renderer::DrawFrame(IDirect3DDevice8* device, IDirect3DVertexBuffer8* bu
     HRESULT hrDraw = coloured
         ? DrawLitStrip(device, m_mapMaterial, m_mapLight, buffer, vertexCount, true)
         : DrawLitStrip(device, m_material, m_light, buffer, vertexCount, false);
-    if (SUCCEEDED(hrDraw) && coloured && m_bShowLegend) hrDraw = DrawLegend(device, labels);
+    // The axes frame a strip there is; the legend goes over everything.
+    if (SUCCEEDED(hrDraw) && m_bShowAxes && buffer && vertexCount >= 3) hrDraw = DrawAxes(device, labels);
+    if (SUCCEEDED(hrDraw) && coloured && m_bShowLegend) hrDraw = DrawLegend(device, labels.legend);
     const HRESULT hrEnd = device->EndScene();
     if (FAILED(hrDraw)) return hrDraw;
     return FAILED(hrEnd) ? hrEnd : S_OK;

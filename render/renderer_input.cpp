@@ -1,5 +1,6 @@
 // What the control's window does with timer, mouse and keyboard messages:
-// the timer turns the camera, the rest is consumed without moving it.
+// the timer turns the camera, the rest is consumed without moving it unless
+// the mouse navigates (renderer_navigation.cpp).
 #include "render/renderer.h"
 
 namespace zorvel {
@@ -23,6 +24,7 @@ LRESULT Renderer::OnMouseMove(LPARAM lParam) {
 }
 
 bool Renderer::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (m_bMouseNavigate && HandleNavigation(msg, wParam, lParam, result)) return true;
     using Handler = LRESULT (*)(Renderer&, WPARAM, LPARAM);
     struct Entry {
         UINT msg;

@@ -37,22 +37,20 @@ HRESULT Renderer::DrawLegend(IDirect3DDevice8* device, TextTexture* labels) cons
         bar[2 * i] = PreTransformedVertex{left, y, 0.0f, 1.0f, colour};
         bar[2 * i + 1] = PreTransformedVertex{right, y, 0.0f, 1.0f, colour};
     }
-    RETURN_IF_FAILED(MakeTextTexture(device, HeightText(m_legendLow), &labels[0]));
-    RETURN_IF_FAILED(MakeTextTexture(device, HeightText(m_legendHigh), &labels[1]));
+    RETURN_IF_FAILED(MakeTextTexture(device, HeightText(m_dataLow[2]), &labels[0]));
+    RETURN_IF_FAILED(MakeTextTexture(device, HeightText(m_dataHigh[2]), &labels[1]));
 
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetVertexShader(kBarFvf);
     HRESULT hr = device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2 * kBarSteps, bar, sizeof(bar[0]));
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    BeginTextQuads(device);
     const float gap = 4.0f;
     if (SUCCEEDED(hr))
         hr = DrawTextQuad(device, labels[1], left - gap - labels[1].width, top - labels[1].height / 2.0f);
     if (SUCCEEDED(hr))
         hr = DrawTextQuad(device, labels[0], left - gap - labels[0].width, bottom - labels[0].height / 2.0f);
     // The surface's own states again for the next frame.
-    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    EndTextQuads(device);
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
     return hr;
 }

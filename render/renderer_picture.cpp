@@ -41,7 +41,7 @@ HRESULT Renderer::PictureOnOwnDevice(UINT width, UINT height, std::vector<uint32
         device->CreateDepthStencilSurface(width, height, D3DFMT_D16, D3DMULTISAMPLE_NONE, depth.put()));
     RETURN_IF_FAILED(device->SetRenderTarget(target.get(), depth.get()));
     HRESULT hr = DrawFrame(device, m_pVertexBuffer.get(), m_nVertexCount, m_bColouredStrip != FALSE,
-                           m_legendLabels);
+                           m_labels);
     const HRESULT restored = device->SetRenderTarget(windowTarget.get(), windowDepth.get());
     if (SUCCEEDED(hr)) hr = restored;
     NoteDeviceLoss(hr);
@@ -87,7 +87,7 @@ HRESULT Renderer::PictureOnNewDevice(UINT width, UINT height, std::vector<uint32
     SetupMaterial();
     SetupLight();
     RETURN_IF_FAILED(device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE));
-    TextTexture labels[2];
+    FrameLabels labels;
     RETURN_IF_FAILED(DrawFrame(device.get(), buffer.get(), count, coloured, labels));
     ComPtr<IDirect3DSurface8> backBuffer;
     RETURN_IF_FAILED(device->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, backBuffer.put()));

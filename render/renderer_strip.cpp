@@ -49,19 +49,23 @@ HRESULT Renderer::BuildVertices() {
 GridView Renderer::StripGrid(GridView grid) {
     if (!grid.heights) return grid;
     const size_t points = static_cast<size_t>(grid.countX) * grid.countY;
-    FindMinMax(grid.heights, static_cast<uint32_t>(points), &m_legendLow, &m_legendHigh);
+    FindMinMax(grid.xs, grid.countX, &m_dataLow[0], &m_dataHigh[0]);
+    FindMinMax(grid.ys, grid.countY, &m_dataLow[1], &m_dataHigh[1]);
+    FindMinMax(grid.heights, static_cast<uint32_t>(points), &m_dataLow[2], &m_dataHigh[2]);
+    m_bFittedStrip = FALSE;
     if (!m_bFitHeights) return grid;
     try {
         m_fittedHeights.resize(points);
     } catch (const std::bad_alloc&) {
         return grid;  // drawn as the heights are
     }
-    const float low = m_legendLow, high = m_legendHigh;
+    const float low = m_dataLow[2], high = m_dataHigh[2];
     const double middle = (static_cast<double>(low) + high) / 2.0;
     const double scale = high > low ? kFittedSpan / (static_cast<double>(high) - low) : 1.0;
     for (size_t i = 0; i < points; ++i)
         m_fittedHeights[i] = static_cast<float>((grid.heights[i] - middle) * scale);
     grid.heights = m_fittedHeights.data();
+    m_bFittedStrip = TRUE;
     return grid;
 }
 
@@ -160,6 +164,11 @@ HRESULT Renderer::Restyle() {
     if (!m_pDevice || !m_bDeviceReady) return S_OK;
     // A lost device refills the strip when it is back.
     if (!m_bDeviceLost) RETURN_IF_FAILED(BuildVertices());
+    return Redraw();
+}
+
+HRESULT Renderer::Redraw() {
+    if (!m_pDevice || !m_bDeviceReady) return S_OK;
     RETURN_IF_FAILED(RenderScene(FALSE));
     return PresentFrame();
 }

@@ -80,6 +80,16 @@ HRESULT MakeTextTexture(IDirect3DDevice8* device, const std::wstring& text, Text
     return S_OK;
 }
 
+void BeginTextQuads(IDirect3DDevice8* device) {
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+}
+
+void EndTextQuads(IDirect3DDevice8* device) {
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+}
+
 HRESULT DrawTextQuad(IDirect3DDevice8* device, const TextTexture& label, float x, float y) {
     if (!label.texture) return S_OK;
     const float w = static_cast<float>(label.width), h = static_cast<float>(label.height);

@@ -24,6 +24,10 @@ struct TextTexture {
 // Makes out hold text on device, unless it does already.
 HRESULT MakeTextTexture(IDirect3DDevice8* device, const std::wstring& text, TextTexture* out);
 
+// Blending for the quads below, and off again after them.
+void BeginTextQuads(IDirect3DDevice8* device);
+void EndTextQuads(IDirect3DDevice8* device);
+
 // A textured quad with its top left corner at (x, y) in pixels, drawn in
 // white with the text's coverage as alpha.
 HRESULT DrawTextQuad(IDirect3DDevice8* device, const TextTexture& label, float x, float y);

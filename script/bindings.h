@@ -9,8 +9,9 @@ namespace zorvel::script {
 // Registers the sixteen functions as globals of L, in their fixed order, and
 // the metatable their results need.  May raise: run it protected.
 void RegisterSurfaceBindings(lua_State* L);
-// The six of ISurface2 (SetGrid, GetHeight, SetColorMap, SetShowLegend,
-// SetFitHeights, SaveImage); RegisterSurfaceBindings registers them last.
+// The nine of ISurface2 (SetGrid, GetHeight, SetColorMap, SetShowLegend,
+// SetFitHeights, SaveImage, SetShowAxes, SetAxisTitle, SetMouseNavigate);
+// RegisterSurfaceBindings registers them last.
 void RegisterPlotBindings(lua_State* L);
 
 }  // namespace zorvel::script

@@ -1,5 +1,6 @@
 // The Lua globals of ISurface2, beside the sixteen: SetGrid from a table of
-// rows, GetHeight, SetColorMap, SetShowLegend, SetFitHeights and SaveImage.
+// rows, GetHeight, SetColorMap, SetShowLegend, SetFitHeights, SaveImage,
+// SetShowAxes, SetAxisTitle and SetMouseNavigate.
 // The same rules as the sixteen: a refused argument makes the function do
 // nothing and return nothing; what needs an owner (an array, a BSTR) lives
 // in a helper that returns before anything is pushed.
@@ -141,6 +142,23 @@ int SaveImage(lua_State* L) {
     return 1;
 }
 
+HRESULT CallAxisTitle(LONG axis, const char* text, size_t length) noexcept {
+    ISurface2* surface = Current();
+    if (!surface) return E_UNEXPECTED;
+    UniqueBstr title;
+    RETURN_IF_FAILED(BstrFromAnsi(text, length, title.put()));
+    return surface->AxisTitle(axis, title.get());
+}
+
+// SetAxisTitle(axis, text): axis 0 is x, 1 is y, 2 the height; "" removes it.
+int SetAxisTitle(lua_State* L) {
+    if (!AreNumbers(L, 1) || lua_type(L, 2) != LUA_TSTRING || !Current()) return 0;
+    size_t length = 0;
+    const char* text = lua_tolstring(L, 2, &length);
+    CallAxisTitle(IntegerArg(L, 1), text, length);
+    return 0;
+}
+
 const luaL_Reg kPlotBindings[] = {
     {"SetGrid", SetGrid},
     {"GetHeight", GetHeight},
@@ -148,6 +166,9 @@ const luaL_Reg kPlotBindings[] = {
     {"SetShowLegend", PutSwitch<&ISurface2::put_ShowLegend>},
     {"SetFitHeights", PutSwitch<&ISurface2::put_FitHeights>},
     {"SaveImage", SaveImage},
+    {"SetShowAxes", PutSwitch<&ISurface2::put_ShowAxes>},
+    {"SetAxisTitle", SetAxisTitle},
+    {"SetMouseNavigate", PutSwitch<&ISurface2::put_MouseNavigate>},
 };
 
 }  // namespace

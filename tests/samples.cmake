@@ -1,6 +1,6 @@
 # The samples of samples/, run against the registered control as a user runs
 # them, each checked against the whole of its standard output
-# (samples/*/expected-output.txt); the picture sample's file is read back,
+# (samples/*/expected-output.txt); the picture samples' files are read back,
 # and the C++ samples are built once more with the g++ line of their header
 # (and -Wall -Wextra -Werror).
 #
@@ -84,20 +84,25 @@ if(CMAKE_SCRIPT_MODE_FILE)
         message(FATAL_ERROR "FAIL: the middle pixel is ${_centre} (BGR), the middle row has ${_shade_count} shades")
       endif()
     endif()
-    # Each PNG: the signature, then the header chunk with the size, big-endian.
+    # Each PNG: the signature, the IHDR chunk first with the width and the
+    # height (big-endian), and the IEND chunk last (its length, type, CRC).
     foreach(_png ${PNGS})
       if(NOT EXISTS "${_png}")
         message(FATAL_ERROR "FAIL: no ${_png}")
       endif()
+      file(SIZE "${_png}" _size)
       file(READ "${_png}" _head LIMIT 24 HEX)
-      string(SUBSTRING "${_head}" 32 8 _png_width)
-      string(SUBSTRING "${_head}" 40 8 _png_height)
-      math(EXPR _png_width "0x${_png_width}")
-      math(EXPR _png_height "0x${_png_height}")
       string(SUBSTRING "${_head}" 0 32 _signature)
+      string(SUBSTRING "${_head}" 32 8 _width_hex)
+      string(SUBSTRING "${_head}" 40 8 _height_hex)
+      math(EXPR _width "0x${_width_hex}")
+      math(EXPR _height "0x${_height_hex}")
+      math(EXPR _end_at "${_size} - 12")
+      file(READ "${_png}" _end OFFSET ${_end_at} LIMIT 8 HEX)
       if(NOT _signature STREQUAL "89504e470d0a1a0a0000000d49484452" OR
-         NOT _png_width EQUAL WIDTH OR NOT _png_height EQUAL HEIGHT)
-        message(FATAL_ERROR "FAIL: ${_png} starts ${_signature}, ${_png_width} x ${_png_height}")
+         NOT _width EQUAL WIDTH OR NOT _height EQUAL HEIGHT OR NOT _end STREQUAL "0000000049454e44")
+        message(FATAL_ERROR "FAIL: ${_png} starts ${_head}, ends ${_end} (${_size} bytes): "
+                            "${_width} x ${_height}, want ${WIDTH} x ${HEIGHT}")
       endif()
     endforeach()
   elseif(CHECK STREQUAL "build")
@@ -182,3 +187,12 @@ add_test(NAME samples_build_lines
           -DWORK=${_run_dir}/build-lines -P ${_checker} --
           ${_samples}/cpp-console/client.cpp ${_samples}/cpp-window/host.cpp
           ${_samples}/cpp-picture/save_picture.cpp)
+
+# The axes sample: ISurface2's looks saved by SaveImage as axes.png in its
+# own folder of the run, which docs/gallery-axes.png is copied from.
+set(_axes_run_dir ${_run_dir}/vbscript-axes)
+file(MAKE_DIRECTORY ${_axes_run_dir})
+string(REPLACE "/" "\\" _axes_script "Z:${_samples}/vbscript-axes/axes.vbs")
+zorvel_sample_test(samples_vbscript_axes vbscript-axes WORKING_DIRECTORY ${_axes_run_dir}
+  CHECKER_ARGS -DPNGS=${_axes_run_dir}/axes.png -DWIDTH=640 -DHEIGHT=480
+  COMMAND ${_wine_run} cscript //nologo ${_axes_script})

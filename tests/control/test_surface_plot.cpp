@@ -184,15 +184,48 @@ TEST_F(SurfacePlot, LookSwitchesStartOffAndRefuseUnknownMaps) {
     EXPECT_EQ(E_POINTER, plot->get_ColorMap(nullptr));
 }
 
+TEST_F(SurfacePlot, AxesAndMouseSwitchesStartOffAndTitlesTakeThreeAxes) {
+    VARIANT_BOOL on = VARIANT_TRUE;
+    EXPECT_EQ(S_OK, plot->get_ShowAxes(&on));
+    EXPECT_EQ(VARIANT_FALSE, on);
+    on = VARIANT_TRUE;
+    EXPECT_EQ(S_OK, plot->get_MouseNavigate(&on));
+    EXPECT_EQ(VARIANT_FALSE, on);
+    EXPECT_EQ(S_OK, plot->put_ShowAxes(3));  // any non-zero is on
+    EXPECT_EQ(S_OK, plot->put_MouseNavigate(VARIANT_TRUE));
+    plot->get_ShowAxes(&on);
+    EXPECT_EQ(VARIANT_TRUE, on);
+    plot->get_MouseNavigate(&on);
+    EXPECT_EQ(VARIANT_TRUE, on);
+    EXPECT_EQ(E_POINTER, plot->get_ShowAxes(nullptr));
+    EXPECT_EQ(E_POINTER, plot->get_MouseNavigate(nullptr));
+
+    const zorvel::Renderer& renderer = static_cast<CSurface*>(plot.get())->Renderer();
+    zorvel::UniqueBstr height(SysAllocString(L"height (m)")), east(SysAllocString(L"east"));
+    EXPECT_EQ(S_OK, plot->AxisTitle(2, height.get()));
+    EXPECT_EQ(S_OK, plot->AxisTitle(0, east.get()));
+    for (LONG refused : {-1L, 3L, 0x7FFFFFFFL}) {
+        EXPECT_EQ(E_INVALIDARG, plot->AxisTitle(refused, east.get()));
+        EXPECT_NE(L"", ErrorDescription());
+    }
+    EXPECT_EQ(L"east", renderer.AxisTitle(0));
+    EXPECT_EQ(L"", renderer.AxisTitle(1));
+    EXPECT_EQ(L"height (m)", renderer.AxisTitle(2));
+    EXPECT_EQ(S_OK, plot->AxisTitle(0, nullptr));  // a null text, as an empty one, removes it
+    EXPECT_EQ(L"", renderer.AxisTitle(0));
+}
+
 // As a script engine calls it: names, a variable holding an array passed by
 // reference, optional arguments left out; unknown DISPIDs stay unknown.
 TEST_F(SurfacePlot, LateBoundCallersReachTheNewMembers) {
     ComPtr<IDispatch> dispatch;
     ASSERT_EQ(S_OK, plot->QueryInterface(IID_IDispatch, dispatch.put_void()));
-    const wchar_t* names[] = {L"SetGrid", L"GetHeight", L"colormap", L"ShowLegend", L"FitHeights", L"SaveImage"};
-    const DISPID expected[] = {DISPID_SURFACE2_SETGRID, DISPID_SURFACE2_GETHEIGHT, DISPID_SURFACE2_COLORMAP,
-                               DISPID_SURFACE2_SHOWLEGEND, DISPID_SURFACE2_FITHEIGHTS, DISPID_SURFACE2_SAVEIMAGE};
-    for (size_t i = 0; i < 6; ++i) {
+    const wchar_t* names[] = {L"SetGrid",   L"GetHeight", L"colormap", L"ShowLegend",   L"FitHeights",
+                              L"SaveImage", L"SHOWAXES",  L"AxisTitle", L"MouseNavigate"};
+    const DISPID expected[] = {DISPID_SURFACE2_SETGRID,    DISPID_SURFACE2_GETHEIGHT, DISPID_SURFACE2_COLORMAP,
+                               DISPID_SURFACE2_SHOWLEGEND, DISPID_SURFACE2_FITHEIGHTS, DISPID_SURFACE2_SAVEIMAGE,
+                               DISPID_SURFACE2_SHOWAXES,   DISPID_SURFACE2_AXISTITLE, DISPID_SURFACE2_MOUSENAVIGATE};
+    for (size_t i = 0; i < 9; ++i) {
         DISPID id = 0;
         LPOLESTR name = const_cast<LPOLESTR>(names[i]);
         ASSERT_EQ(S_OK, dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
@@ -237,6 +270,39 @@ TEST_F(SurfacePlot, LateBoundCallersReachTheNewMembers) {
     SysFreeString(excep.bstrSource);
     EXPECT_EQ(E_INVALIDARG, dispatch->Invoke(DISPID_SURFACE2_COLORMAP, IID_NULL, 0, DISPATCH_PROPERTYPUT,
                                              &refusedMap, nullptr, nullptr, nullptr));
+
+    // AxisTitle(axis, text) with the axis as a script's number; a put of the
+    // switches with a script's boolean; their gets as VT_BOOL.
+    VARIANT title[2];
+    VariantInit(&title[0]);
+    title[0].vt = VT_BSTR;
+    title[0].bstrVal = SysAllocString(L"north");
+    title[1] = Number(1);
+    DISPPARAMS titleParams = {title, nullptr, 2, 0};
+    EXPECT_EQ(S_OK, dispatch->Invoke(DISPID_SURFACE2_AXISTITLE, IID_NULL, 0, DISPATCH_METHOD, &titleParams, nullptr,
+                                     nullptr, nullptr));
+    EXPECT_EQ(L"north", static_cast<CSurface*>(plot.get())->Renderer().AxisTitle(1));
+    title[1] = Number(5);
+    EXCEPINFO refusedAxis = {};
+    EXPECT_EQ(DISP_E_EXCEPTION, dispatch->Invoke(DISPID_SURFACE2_AXISTITLE, IID_NULL, 0, DISPATCH_METHOD,
+                                                 &titleParams, nullptr, &refusedAxis, nullptr));
+    EXPECT_EQ(E_INVALIDARG, refusedAxis.scode);
+    EXPECT_NE(nullptr, refusedAxis.bstrDescription);
+    SysFreeString(refusedAxis.bstrDescription);
+    SysFreeString(refusedAxis.bstrSource);
+    VariantClear(&title[0]);
+    for (DISPID id : {DISPID_SURFACE2_SHOWAXES, DISPID_SURFACE2_MOUSENAVIGATE}) {
+        VARIANT yes;
+        VariantInit(&yes);
+        yes.vt = VT_BOOL;
+        yes.boolVal = VARIANT_TRUE;
+        DISPPARAMS putParams = {&yes, &put, 1, 1};
+        EXPECT_EQ(S_OK, dispatch->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &putParams, nullptr, nullptr, nullptr));
+        UniqueVariant value;
+        EXPECT_EQ(S_OK, dispatch->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, value.get(), nullptr, nullptr));
+        EXPECT_EQ(VT_BOOL, value.get()->vt) << id;
+        EXPECT_EQ(VARIANT_TRUE, value.get()->boolVal) << id;
+    }
 }
 
 }  // namespace

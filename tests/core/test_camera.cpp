@@ -1,5 +1,5 @@
-// The camera: eye from angles and radius, the timer's rotation step, and the
-// view and projection built from them.
+// The camera: eye from angles and radius, the timer's rotation step, the
+// mouse's turns and zoom, and the view and projection built from them.
 
 #include <gtest/gtest.h>
 
@@ -115,6 +115,65 @@ TEST(CameraRotation, ElevationStepsNeverCollapseTheView)
         // The origin stays straight ahead, at the radius.
         ASSERT_NEAR(50.0, view._43, 1e-4) << "elevation " << elevation;
     }
+}
+
+// A drag: half a degree per pixel, the elevation held inside the poles, the
+// azimuth within one turn; an elevation past a pole (left by the timer) is
+// first taken to the same eye on this side of it.
+TEST(CameraMouse, DragTurnsByHalfADegreePerPixelInsideThePoles)
+{
+    struct Case {
+        float azimuth, elevation, dx, dy;
+        float wantAzimuth, wantElevation;
+    };
+    const Case cases[] = {
+        {0.0f, 45.0f, 40.0f, 20.0f, 20.0f, 55.0f},
+        {0.0f, 45.0f, -3.0f, -1.0f, -1.5f, 44.5f},
+        {0.0f, 80.0f, 0.0f, 40.0f, 0.0f, 85.0f},       // held below the top pole
+        {0.0f, 45.0f, 0.0f, -400.0f, 0.0f, -85.0f},    // and above the bottom one
+        {350.0f, 0.0f, 40.0f, 0.0f, 10.0f, 0.0f},      // within one turn
+        {-350.0f, 0.0f, -40.0f, 0.0f, -10.0f, 0.0f},   // its sign kept, as the timer keeps it
+        {10.0f, 135.0f, 0.0f, 0.0f, 190.0f, 45.0f},    // over the top pole
+        {10.0f, -135.0f, 0.0f, 0.0f, 190.0f, -45.0f},  // under the bottom one
+        {0.0f, 405.0f, 0.0f, 0.0f, 0.0f, 45.0f},       // a whole turn more
+        {0.0f, 90.0f, 0.0f, 0.0f, 0.0f, 85.0f},        // on the pole
+    };
+    for (const Case& c : cases) {
+        float azimuth = c.azimuth, elevation = c.elevation;
+        zorvel::TurnCamera(c.dx, c.dy, &azimuth, &elevation);
+        EXPECT_EQ(c.wantAzimuth, azimuth) << c.azimuth << " " << c.elevation << " " << c.dx << " " << c.dy;
+        EXPECT_EQ(c.wantElevation, elevation) << c.azimuth << " " << c.elevation << " " << c.dx << " " << c.dy;
+    }
+    // Over the pole and back this side of it, the eye stays where it was.
+    const D3DXVECTOR3 over = zorvel::EyeFromAngles(10.0f, 135.0f, 50.0f);
+    float azimuth = 10.0f, elevation = 135.0f;
+    zorvel::TurnCamera(0.0f, 0.0f, &azimuth, &elevation);
+    const D3DXVECTOR3 here = zorvel::EyeFromAngles(azimuth, elevation, 50.0f);
+    EXPECT_NEAR(over.x, here.x, kTolerance);
+    EXPECT_NEAR(over.y, here.y, kTolerance);
+    EXPECT_NEAR(over.z, here.z, kTolerance);
+}
+
+// The wheel: a factor of 1.1 a notch (120 units), finer wheels in
+// proportion, between radii 16 and 85; a radius the host put outside them is
+// not pushed farther out.
+TEST(CameraMouse, WheelScalesTheRadiusWithinItsLimits)
+{
+    struct Case {
+        float radius;
+        int delta;
+        double want;
+    };
+    const Case cases[] = {
+        {50.0f, 120, 50.0 / 1.1},   {50.0f, -120, 55.0},          {50.0f, 240, 50.0 / 1.21},
+        {50.0f, 60, 50.0 / std::sqrt(1.1)}, {50.0f, 0, 50.0},
+        {17.0f, 120, 16.0},          {16.0f, 120, 16.0},           {80.0f, -120, 85.0},
+        {85.0f, -360, 85.0},         {10.0f, 120, 10.0},           {10.0f, -120, 11.0},
+        {200.0f, -120, 200.0},       {200.0f, 120, 200.0 / 1.1},
+    };
+    for (const Case& c : cases)
+        EXPECT_FLOAT_EQ(static_cast<float>(c.want), zorvel::WheelRadius(c.radius, c.delta))
+            << c.radius << " " << c.delta;
 }
 
 TEST(CameraMatrices, ViewLooksAtTheOriginFromTheEye)

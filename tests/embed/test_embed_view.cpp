@@ -462,3 +462,52 @@ TEST(EmbedView, SaveImageWritesThePictureAsPng) {
     EXPECT_FALSE(SUCCEEDED(plot->SaveImage(nowhere.get(), width, height)));
     EXPECT_EQ(E_INVALIDARG, plot->SaveImage(nullptr, width, height));
 }
+
+// The axes in a picture of a control never shown: the numbers are the real
+// heights of fitted ones, at the ticks' places; a title comes with its text
+// and goes with an empty one.
+TEST(EmbedView, AxesNumberTheRealHeightsOfFittedOnes) {
+    Control control;
+    zorvel::ComPtr<ISurface2> plot = RampControl(control, 1000.0);
+    zorvel::ComPtr<IViewObject> view = control.As<IViewObject>();
+    ASSERT_EQ(S_OK, plot->put_FitHeights(VARIANT_TRUE));
+    Canvas plain(200, 200), axes(200, 200), titled(200, 200), untitled(200, 200);
+    ASSERT_EQ(S_OK, DrawInto(view.get(), plain.dc(), plain.Bounds()));
+    ASSERT_EQ(S_OK, plot->put_ShowAxes(VARIANT_TRUE));
+    ASSERT_EQ(S_OK, DrawInto(view.get(), axes.dc(), axes.Bounds()));
+    zorvel::UniqueBstr title(SysAllocString(L"depth"));
+    ASSERT_EQ(S_OK, plot->AxisTitle(2, title.get()));
+    ASSERT_EQ(S_OK, DrawInto(view.get(), titled.dc(), titled.Bounds()));
+    ASSERT_EQ(S_OK, plot->AxisTitle(2, nullptr));
+    ASSERT_EQ(S_OK, DrawInto(view.get(), untitled.dc(), untitled.Bounds()));
+
+    const zorvel::Renderer& renderer = control.surface->Renderer();
+    EXPECT_EQ((std::vector<std::wstring>{L"1000", L"1001", L"1002", L"1003", L"1004"}), renderer.AxisNumbers(2));
+    zorvel::AxesLayout layout;
+    ASSERT_TRUE(renderer.LayOutAxesFor(200, 200, &layout));
+    auto whiteNear = [](const Canvas& canvas, const zorvel::LabelSpot& spot, int reach) {
+        size_t white = 0;
+        const int cx = static_cast<int>(spot.x + spot.dx * 8.0f), cy = static_cast<int>(spot.y + spot.dy * 8.0f);
+        for (int y = cy - reach; y <= cy + reach; ++y)
+            for (int x = cx - reach; x <= cx + reach; ++x)
+                if (x >= 0 && y >= 0 && x < 200 && y < 200) white += canvas.At(x, y) == 0x00FFFFFFu;
+        return white;
+    };
+    // The lowest and the highest height's numbers: at the fitted box's bottom
+    // and top, where the picture without axes has no white.
+    for (int i : {0, 4}) {
+        ASSERT_TRUE(layout.numbers[2][i].visible);
+        EXPECT_GT(whiteNear(axes, layout.numbers[2][i], 6), 0u) << i;
+        EXPECT_EQ(0u, whiteNear(plain, layout.numbers[2][i], 6)) << i;
+    }
+    EXPECT_GT(layout.numbers[2][0].y, layout.numbers[2][4].y + 20.0f);  // the fitted span is tall
+    // The title beyond the numbers; removed, the picture is the one without it.
+    size_t titleWhite = 0, back = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            titleWhite += titled.At(x, y) == 0x00FFFFFFu && axes.At(x, y) != 0x00FFFFFFu;
+            back += untitled.At(x, y) != axes.At(x, y);
+        }
+    EXPECT_GT(titleWhite, 10u);
+    EXPECT_EQ(0u, back);
+}

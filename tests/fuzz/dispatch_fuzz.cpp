@@ -51,6 +51,9 @@ struct ControlState {
     LONG colorMap = 0;
     VARIANT_BOOL showLegend = VARIANT_FALSE;
     VARIANT_BOOL fitHeights = VARIANT_FALSE;
+    VARIANT_BOOL showAxes = VARIANT_FALSE;
+    VARIANT_BOOL mouseNavigate = VARIANT_FALSE;
+    std::wstring titles[3];
 
     bool SameAs(const ControlState& o) const
     {
@@ -60,7 +63,9 @@ struct ControlState {
         }
         return countX == o.countX && countY == o.countY && xyRotate == o.xyRotate &&
                zRotate == o.zRotate && SameBits(radius, o.radius) && grid == o.grid &&
-               colorMap == o.colorMap && showLegend == o.showLegend && fitHeights == o.fitHeights;
+               colorMap == o.colorMap && showLegend == o.showLegend && fitHeights == o.fitHeights &&
+               showAxes == o.showAxes && mouseNavigate == o.mouseNavigate && titles[0] == o.titles[0] &&
+               titles[1] == o.titles[1] && titles[2] == o.titles[2];
     }
 };
 
@@ -87,6 +92,10 @@ ControlState StateOf(ISurface* control)
     plot->get_ColorMap(&s.colorMap);
     plot->get_ShowLegend(&s.showLegend);
     plot->get_FitHeights(&s.fitHeights);
+    plot->get_ShowAxes(&s.showAxes);
+    plot->get_MouseNavigate(&s.mouseNavigate);
+    for (int axis = 0; axis < 3; ++axis)
+        s.titles[axis] = static_cast<CSurface*>(control)->Renderer().AxisTitle(axis);
     const CSurfaceGrid* grid = &static_cast<CSurface*>(control)->Grid();
     uint64_t hash = 0xCBF29CE484222325ull;
     hash = Hash(hash, grid->XValues(), grid->CountX());
@@ -119,8 +128,8 @@ bool IsDispatchRefusal(HRESULT hr)
 // SaveImage (10006) is left out: it would write files wherever a random
 // text points.
 const DISPID kDispids[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 10000, 1, 2, 3, 5, 9, 10, 11,
-                           10001, 10001, 10002, 10003, 10004, 10005,
-                           0, -1, -3, -4, -5, 14, 100, 9999, 10007, 0x7FFFFFFF,
+                           10001, 10001, 10002, 10003, 10004, 10005, 10007, 10008, 10009,
+                           0, -1, -3, -4, -5, 14, 100, 9999, 10010, 0x7FFFFFFF,
                            static_cast<DISPID>(0x80000000)};
 const WORD kFlags[] = {
     DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
@@ -183,7 +192,8 @@ const Shape kShapes[] = {
     {10001, 1, DISPATCH_METHOD}, {10001, 1, DISPATCH_METHOD}, {10001, 5, DISPATCH_METHOD},
     {10002, 2, DISPATCH_METHOD}, {10003, 0, DISPATCH_PROPERTYGET}, {10003, 1, DISPATCH_PROPERTYPUT},
     {10004, 0, DISPATCH_PROPERTYGET}, {10004, 1, DISPATCH_PROPERTYPUT}, {10005, 0, DISPATCH_PROPERTYGET},
-    {10005, 1, DISPATCH_PROPERTYPUT},
+    {10005, 1, DISPATCH_PROPERTYPUT}, {10007, 0, DISPATCH_PROPERTYGET}, {10007, 1, DISPATCH_PROPERTYPUT},
+    {10008, 2, DISPATCH_METHOD}, {10009, 0, DISPATCH_PROPERTYGET}, {10009, 1, DISPATCH_PROPERTYPUT},
 };
 
 void OneInvoke(Random& random, ISurface* control, Tally& tally)
@@ -302,12 +312,12 @@ void OneInvoke(Random& random, ISurface* control, Tally& tally)
     // S_OK, the 1 of a refused value, E_FAIL of a refresh without a device,
     // E_OUTOFMEMORY of a range for an axis the grid could not allocate, or
     // one of the dispatch refusals.
-    // E_INVALIDARG: an array, a range or a map ISurface2 refuses.
+    // E_INVALIDARG: an array, a range, a map or an axis ISurface2 refuses.
     ASSERT_TRUE(hr == S_OK || hr == 1 || hr == E_FAIL || hr == E_OUTOFMEMORY || hr == E_INVALIDARG ||
                 IsDispatchRefusal(hr));
     if (hr == E_OUTOFMEMORY) {
-        ASSERT_TRUE(id == 3 || id == 4 || id == 12 || id == 13 || id == 10001)
-            << "only a range, a grid or a script allocates";
+        ASSERT_TRUE(id == 3 || id == 4 || id == 12 || id == 13 || id == 10001 || id == 10008)
+            << "only a range, a grid, a script or a title allocates";
     }
     if ((IsDispatchRefusal(hr) || hr == E_INVALIDARG) && log.reentries == 0) {
         ASSERT_TRUE(after.SameAs(before));
@@ -331,8 +341,9 @@ void OneInvoke(Random& random, ISurface* control, Tally& tally)
         ASSERT_EQ(hr, excep.scode);
     }
 
-    const bool propertyGet = ((id >= 9 && id <= 11) || (id >= 10003 && id <= 10005)) &&
-                             (flags & DISPATCH_PROPERTYGET);
+    const bool propertyGet =
+        ((id >= 9 && id <= 11) || (id >= 10003 && id <= 10005) || id == 10007 || id == 10009) &&
+        (flags & DISPATCH_PROPERTYGET);
     if (wantResult) {
         if (FAILED(hr)) {
             // Cleared, or - refused before the arguments were looked at - untouched.
@@ -340,8 +351,12 @@ void OneInvoke(Random& random, ISurface* control, Tally& tally)
             ASSERT_TRUE(result.vt == VT_EMPTY || untouched) << "vt " << result.vt;
         } else if (propertyGet && id > 10000) {
             ASSERT_EQ(id == 10003 ? VT_I4 : VT_BOOL, result.vt);
-            ASSERT_EQ(id == 10003 ? after.colorMap : id == 10004 ? after.showLegend : after.fitHeights,
-                      id == 10003 ? result.lVal : result.boolVal);
+            const LONG want = id == 10003 ? after.colorMap
+                              : id == 10004 ? after.showLegend
+                              : id == 10005 ? after.fitHeights
+                              : id == 10007 ? after.showAxes
+                                            : after.mouseNavigate;
+            ASSERT_EQ(want, id == 10003 ? result.lVal : result.boolVal);
         } else if (id == 10002 && hr != DISP_E_BADPARAMCOUNT) {
             ASSERT_EQ(VT_R4, result.vt);
         } else if (propertyGet) {

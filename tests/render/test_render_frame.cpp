@@ -63,6 +63,41 @@ Box LitBox(const Frame& frame) {
     return box;
 }
 
+// A ramp along y, heights(ix, iy) = iy / 4 over x, y -10..10, drawn at once.
+void SetRamp(ControlHost& host) {
+    zorvel::ComPtr<ISurface2> plot;
+    ASSERT_EQ(S_OK, host.Surface()->QueryInterface(IID_ISurface2, plot.put_void()));
+    SAFEARRAYBOUND bounds[2] = {{20, 0}, {20, 0}};
+    VARIANT heights, missing;
+    VariantInit(&heights);
+    VariantInit(&missing);
+    heights.vt = VT_ARRAY | VT_R8;
+    heights.parray = SafeArrayCreate(VT_R8, 2, bounds);
+    double* data = nullptr;
+    SafeArrayAccessData(heights.parray, reinterpret_cast<void**>(&data));
+    for (int i = 0; i < 400; ++i) data[i] = (i / 20) / 4.0;
+    SafeArrayUnaccessData(heights.parray);
+    missing.vt = VT_ERROR;
+    missing.scode = DISP_E_PARAMNOTFOUND;
+    EXPECT_EQ(S_OK, plot->SetGrid(heights, missing, missing, missing, missing));
+    VariantClear(&heights);
+}
+
+// Pixels of the colour within `reach` pixels of (x, y).
+size_t CountNear(const Frame& frame, float x, float y, int reach, uint32_t colour) {
+    size_t count = 0;
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const long px = std::lround(x) + dx, py = std::lround(y) + dy;
+            if (px >= 0 && py >= 0 && px < static_cast<long>(frame.width) && py < static_cast<long>(frame.height))
+                count += frame.At(static_cast<UINT>(px), static_cast<UINT>(py)) == colour;
+        }
+    return count;
+}
+
+constexpr uint32_t kAxisLine = 0x00B4B4B4;
+constexpr uint32_t kWhite = 0x00FFFFFF;
+
 }  // namespace
 
 TEST(RenderFrame, FlatSurfaceIsLitAtTheCentreOnABlackBackground) {
@@ -296,4 +331,56 @@ TEST(RenderFrame, FailedBufferCreationLeavesNoBufferAndFramesShowTheBackground) 
     EXPECT_EQ(S_OK, host.Control().Refresh());
     EXPECT_EQ(19800u, host.Control().Renderer().VertexCount());
     EXPECT_FALSE(host.Read().AllBlack());
+}
+
+// The box's edges on a face turned to the eye are drawn over everything; the
+// others only where the surface does not hide them.  Every y number sits at
+// its tick; switched off again, the frame is the frame of before.
+TEST(RenderFrame, AxesFrameTheSurfaceAndLeaveNoTrace) {
+    ControlHost host;
+    host.Paint();
+    SetRamp(host);
+    const Frame before = host.Read();
+    zorvel::ComPtr<ISurface2> plot;
+    ASSERT_EQ(S_OK, host.Surface()->QueryInterface(IID_ISurface2, plot.put_void()));
+    ASSERT_EQ(S_OK, plot->put_ShowAxes(VARIANT_TRUE));
+    const Frame with = host.Read();
+    ASSERT_NE(before.pixels, with.pixels);
+
+    zorvel::AxesLayout layout;
+    const zorvel::Renderer& renderer = host.Control().Renderer();
+    ASSERT_TRUE(renderer.LayOutAxesFor(256, 256, &layout));
+    const zorvel::ScreenProjection projection(renderer.Eye(), 256.0f, 256.0f);
+    for (int i = 0; i < layout.nearCount; ++i) {
+        const zorvel::AxisSegment& edge = layout.nearEdges[i];
+        for (float t : {0.25f, 0.5f, 0.75f}) {
+            float x, y;
+            ASSERT_TRUE(projection.Project(D3DXVECTOR3(edge.from.x + (edge.to.x - edge.from.x) * t,
+                                                       edge.from.y + (edge.to.y - edge.from.y) * t,
+                                                       edge.from.z + (edge.to.z - edge.from.z) * t),
+                                           &x, &y));
+            EXPECT_GT(CountNear(with, x, y, 1, kAxisLine), 0u) << "near edge " << i << " at " << t;
+        }
+    }
+    // The back left upright (x -10, y 10) runs down behind the ramp's high
+    // side; its lower half is hidden.
+    for (float z : {0.5f, 1.0f, 1.5f, 2.0f}) {
+        float x, y;
+        ASSERT_TRUE(projection.Project(D3DXVECTOR3(-10.0f, 10.0f, z), &x, &y));
+        EXPECT_EQ(0u, CountNear(with, x, y, 1, kAxisLine)) << "hidden edge at height " << z;
+    }
+    // The heights 0 .. 4.75: 0 to 4 in ones; x and y -10 to 10 in fives.
+    EXPECT_EQ((std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4"}), renderer.AxisNumbers(2));
+    EXPECT_EQ((std::vector<std::wstring>{L"-10", L"-5", L"0", L"5", L"10"}), renderer.AxisNumbers(1));
+    ASSERT_EQ(5, layout.ticks[1].count);
+    for (int i = 0; i < 5; ++i) {
+        const zorvel::LabelSpot& spot = layout.numbers[1][i];
+        ASSERT_TRUE(spot.visible);
+        // White letters just past the spot, and none before it on the tick's side.
+        EXPECT_GT(CountNear(with, spot.x + spot.dx * 6.0f, spot.y + spot.dy * 6.0f, 5, kWhite), 0u) << i;
+        EXPECT_EQ(0u, CountNear(before, spot.x + spot.dx * 6.0f, spot.y + spot.dy * 6.0f, 5, kWhite)) << i;
+    }
+
+    ASSERT_EQ(S_OK, plot->put_ShowAxes(VARIANT_FALSE));
+    EXPECT_EQ(before.pixels, host.Read().pixels);
 }

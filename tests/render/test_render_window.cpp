@@ -2,6 +2,7 @@
 // input that is consumed without moving the picture.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cwctype>
 
 #include "render_support.h"
@@ -177,4 +178,120 @@ TEST(RenderWindow, DragLastsWhileTheCursorStaysTenPixelsInside) {
     SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(128, 128));
     SendMessageW(w, WM_KILLFOCUS, 0, 0);
     EXPECT_FALSE(control.Renderer().Dragging());
+}
+
+namespace {
+
+// A drag right and down, the wheel forwards and back, and a double click.
+struct Gesture {
+    UINT msg;
+    WPARAM wParam;
+    int x, y;
+};
+const Gesture kDrag[] = {
+    {WM_LBUTTONDOWN, MK_LBUTTON, 100, 100}, {WM_MOUSEMOVE, MK_LBUTTON, 140, 120}, {WM_LBUTTONUP, 0, 140, 120}};
+const Gesture kWheelAndBack[] = {{WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 128, 128},
+                                 {WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)), 128, 128},
+                                 {WM_LBUTTONDBLCLK, MK_LBUTTON, 128, 128}};
+
+void Send(HWND window, const Gesture& g) {
+    SendMessageW(window, g.msg, g.wParam, MAKELPARAM(g.x, g.y));
+}
+
+float RadiusOf(ControlHost& host) {
+    float radius = 0.0f;
+    EXPECT_EQ(S_OK, host.Surface()->get_Radius(&radius));
+    return radius;
+}
+
+zorvel::ComPtr<ISurface2> PlotOf(ControlHost& host) {
+    zorvel::ComPtr<ISurface2> plot;
+    EXPECT_EQ(S_OK, host.Surface()->QueryInterface(IID_ISurface2, plot.put_void()));
+    return plot;
+}
+
+}  // namespace
+
+// Off (the default), the gestures that navigate are consumed or passed on
+// as ever: the camera and the picture stay, nothing holds the mouse.
+TEST(RenderWindow, WithoutMouseNavigationGesturesMoveNothing) {
+    ControlHost host;
+    host.Paint();
+    const render_test::Frame before = host.Read();
+    for (const Gesture& g : kDrag) Send(host.Window(), g);
+    for (const Gesture& g : kWheelAndBack) Send(host.Window(), g);
+    EXPECT_EQ(nullptr, GetCapture());
+    EXPECT_FALSE(host.Control().Renderer().Dragging());
+    EXPECT_EQ(0.0f, host.Control().Renderer().Azimuth());
+    EXPECT_EQ(45.0f, host.Control().Renderer().Elevation());
+    EXPECT_EQ(50.0f, RadiusOf(host));
+    EXPECT_EQ(before.pixels, host.Read().pixels);
+}
+
+// On: a drag turns the camera half a degree a pixel (the timer's rotation
+// waiting meanwhile), the wheel changes the radius by 1.1 a notch, a double
+// click goes back to the view from before.  The axes' numbers follow.
+TEST(RenderWindow, MouseNavigationTurnsZoomsAndGoesBack) {
+    ControlHost host;
+    host.Paint();
+    zorvel::ComPtr<ISurface2> plot = PlotOf(host);
+    ASSERT_EQ(S_OK, plot->put_MouseNavigate(VARIANT_TRUE));
+    ASSERT_EQ(S_OK, plot->put_ShowAxes(VARIANT_TRUE));
+    ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(1));
+    const zorvel::Renderer& renderer = host.Control().Renderer();
+    const render_test::Frame before = host.Read();
+    zorvel::AxesLayout start, turned;
+    ASSERT_TRUE(renderer.LayOutAxesFor(256, 256, &start));
+
+    Send(host.Window(), kDrag[0]);
+    EXPECT_TRUE(renderer.Dragging());
+    EXPECT_EQ(host.Window(), GetCapture());
+    Send(host.Window(), kDrag[1]);
+    EXPECT_EQ(20.0f, renderer.Azimuth());
+    EXPECT_EQ(55.0f, renderer.Elevation());
+    const render_test::Frame dragged = host.Read();
+    EXPECT_NE(before.pixels, dragged.pixels);
+    host.Tick();  // held: no turn, no frame
+    EXPECT_EQ(20.0f, renderer.Azimuth());
+    EXPECT_EQ(dragged.pixels, host.Read().pixels);
+    Send(host.Window(), kDrag[2]);
+    EXPECT_FALSE(renderer.Dragging());
+    EXPECT_EQ(nullptr, GetCapture());
+    host.Tick();
+    EXPECT_EQ(18.0f, renderer.Azimuth());
+
+    // The numbers went with the camera: the y axis's middle number moved,
+    // and its letters are at its new place.
+    ASSERT_TRUE(renderer.LayOutAxesFor(256, 256, &turned));
+    const zorvel::LabelSpot& was = start.numbers[1][2];
+    const zorvel::LabelSpot& is = turned.numbers[1][2];
+    EXPECT_GT(std::fabs(is.x - was.x) + std::fabs(is.y - was.y), 10.0f);
+    const render_test::Frame now = host.Read();
+    size_t white = 0;
+    for (int dy = -5; dy <= 5; ++dy)
+        for (int dx = -5; dx <= 5; ++dx)
+            white += now.At(static_cast<UINT>(std::lround(is.x + is.dx * 6.0f) + dx),
+                            static_cast<UINT>(std::lround(is.y + is.dy * 6.0f) + dy)) == 0x00FFFFFFu;
+    EXPECT_GT(white, 0u);
+
+    Send(host.Window(), kWheelAndBack[0]);
+    EXPECT_FLOAT_EQ(static_cast<float>(50.0 / 1.1), RadiusOf(host));
+    Send(host.Window(), kWheelAndBack[1]);
+    EXPECT_FLOAT_EQ(static_cast<float>(50.0 * 1.1), RadiusOf(host));
+    Send(host.Window(), kWheelAndBack[2]);
+    EXPECT_EQ(0.0f, renderer.Azimuth());
+    EXPECT_EQ(45.0f, renderer.Elevation());
+    EXPECT_EQ(50.0f, RadiusOf(host));
+
+    // Far down the elevation stops short of the pole; switching the
+    // navigation off ends a drag and lets the mouse go.
+    ASSERT_EQ(S_OK, host.Surface()->put_XYRotate(0));
+    SendMessageW(host.Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
+    SendMessageW(host.Window(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 400));
+    EXPECT_EQ(85.0f, renderer.Elevation());
+    ASSERT_EQ(S_OK, plot->put_MouseNavigate(VARIANT_FALSE));
+    EXPECT_FALSE(renderer.Dragging());
+    EXPECT_EQ(nullptr, GetCapture());
+    SendMessageW(host.Window(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 100));
+    EXPECT_EQ(85.0f, renderer.Elevation());
 }

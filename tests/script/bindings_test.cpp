@@ -20,9 +20,9 @@ protected:
     zorvel::ComPtr<ISurface> m_control;
 };
 
-TEST_F(BindingsTest, AllSixteenAndTheSixOfTheSecondInterfaceAreGlobalFunctions) {
+TEST_F(BindingsTest, AllSixteenAndTheNineOfTheSecondInterfaceAreGlobalFunctions) {
     std::string expected;
-    for (int i = 0; i < 22; ++i) expected += i ? " function" : "function";
+    for (int i = 0; i < 25; ++i) expected += i ? " function" : "function";
     EXPECT_EQ(expected + "\r\n",
               Output(control(),
                      "local types = {}"
@@ -30,7 +30,8 @@ TEST_F(BindingsTest, AllSixteenAndTheSixOfTheSecondInterfaceAreGlobalFunctions) 
                      " 'GetRadius', 'SetRadius', 'SetPointsPerXY', 'GetPointsPerXY', 'SetXRange',"
                      " 'GetXRange', 'SetYRange', 'GetYRange', 'SetData', 'Refresh',"
                      " 'RunScriptFromFile', 'RunScript', 'SetGrid', 'GetHeight', 'SetColorMap',"
-                     " 'SetShowLegend', 'SetFitHeights', 'SaveImage'} do types[#types + 1] = type(_G[name]) end"
+                     " 'SetShowLegend', 'SetFitHeights', 'SaveImage', 'SetShowAxes', 'SetAxisTitle',"
+                     " 'SetMouseNavigate'} do types[#types + 1] = type(_G[name]) end"
                      " print(table.concat(types, ' '))"));
 }
 
@@ -60,6 +61,36 @@ TEST_F(BindingsTest, SecondInterfaceGlobalsTakeTablesNumbersAndSwitches) {
     EXPECT_EQ("truefalse\r\n", Output(control(), "print(SaveImage('" + escaped + "', 64, 48), SaveImage('', 64, 48))"));
     EXPECT_FALSE(script_test::ReadTestFile(path).empty());
     DeleteFileA(path.c_str());
+}
+
+// The switches as SetShowLegend takes them; a title for axis 0, 1 or 2 from
+// a string (the empty one removes it).  Anything else is refused, returns
+// nothing and changes nothing.
+TEST_F(BindingsTest, AxesAndMouseGlobalsTakeSwitchesAndTitles) {
+    CSurface* plot = script_test::Impl(m_control);
+    EXPECT_EQ("0000\r\n",
+              Output(control(), "print(select('#', SetShowAxes(true)), select('#', SetMouseNavigate(2)),"
+                                " select('#', SetAxisTitle(2, 'depth')), select('#', SetAxisTitle(0, 'x')))"));
+    VARIANT_BOOL axes = VARIANT_FALSE, mouse = VARIANT_FALSE;
+    plot->get_ShowAxes(&axes);
+    plot->get_MouseNavigate(&mouse);
+    EXPECT_EQ(VARIANT_TRUE, axes);
+    EXPECT_EQ(VARIANT_TRUE, mouse);
+    EXPECT_EQ(L"depth", plot->Renderer().AxisTitle(2));
+    EXPECT_EQ(L"x", plot->Renderer().AxisTitle(0));
+    EXPECT_EQ("", Output(control(), "SetShowAxes('no') SetShowAxes() SetMouseNavigate({}) SetAxisTitle(3, 'y')"
+                                    " SetAxisTitle(-1, 'y') SetAxisTitle('1', 'y') SetAxisTitle(1, 5) SetAxisTitle(1)"));
+    plot->get_ShowAxes(&axes);
+    plot->get_MouseNavigate(&mouse);
+    EXPECT_EQ(VARIANT_TRUE, axes);
+    EXPECT_EQ(VARIANT_TRUE, mouse);
+    EXPECT_EQ(L"", plot->Renderer().AxisTitle(1));
+    EXPECT_EQ("", Output(control(), "SetShowAxes(false) SetMouseNavigate(0) SetAxisTitle(2, '')"));
+    plot->get_ShowAxes(&axes);
+    plot->get_MouseNavigate(&mouse);
+    EXPECT_EQ(VARIANT_FALSE, axes);
+    EXPECT_EQ(VARIANT_FALSE, mouse);
+    EXPECT_EQ(L"", plot->Renderer().AxisTitle(2));
 }
 
 TEST_F(BindingsTest, StandardLibrariesAreAllOpen) {
