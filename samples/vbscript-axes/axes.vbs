@@ -43,8 +43,8 @@ surface.Radius = 45           ' a little nearer than the 50 a new control has
 WScript.Echo "looks: colour map " & surface.ColorMap & ", legend " & surface.ShowLegend & _
              ", axes " & surface.ShowAxes
 
-' An axis other than 0, 1 or 2 is refused with E_INVALIDARG, which VBScript
-' reports as its error 5.
+' An axis other than 0, 1 or 2 is refused: Err.Number is E_INVALIDARG
+' (&H80070057) and Err.Description says why.
 On Error Resume Next
 surface.AxisTitle 3, "z"
 WScript.Echo "AxisTitle 3: error " & Hex(Err.Number) & ", " & Err.Description
