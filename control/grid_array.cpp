@@ -29,15 +29,22 @@ bool IsNumberType(VARTYPE type) {
     }
 }
 
-// The element at data as a float; elementType is the array's.
-bool ElementNumber(VARTYPE elementType, const void* data, float* number) {
-    switch (elementType) {
-    case VT_VARIANT: return NumberFromVariant(*static_cast<const VARIANT*>(data), number);
+// The types script engines and arrays of numbers hold most, read without
+// the system's conversion; false for any other type.
+bool CommonNumber(VARTYPE type, const void* data, float* number) {
+    switch (type) {
     case VT_R8: *number = static_cast<float>(*static_cast<const double*>(data)); return true;
     case VT_R4: *number = *static_cast<const float*>(data); return true;
     case VT_I4: *number = static_cast<float>(*static_cast<const LONG*>(data)); return true;
-    default: break;
+    case VT_I2: *number = static_cast<float>(*static_cast<const SHORT*>(data)); return true;
+    default: return false;
     }
+}
+
+// The element at data as a float; elementType is the array's.
+bool ElementNumber(VARTYPE elementType, const void* data, float* number) {
+    if (elementType == VT_VARIANT) return NumberFromVariant(*static_cast<const VARIANT*>(data), number);
+    if (CommonNumber(elementType, data, number)) return true;
     if (!IsNumberType(elementType)) return false;
     // A variant of the element's type that points at the element.
     VARIANT element;
@@ -50,15 +57,8 @@ bool ElementNumber(VARTYPE elementType, const void* data, float* number) {
 }  // namespace
 
 bool NumberFromVariant(const VARIANT& value, float* number) {
-    // The types script engines and arrays of numbers hold, without the
-    // system's conversion.
-    switch (value.vt) {
-    case VT_R8: *number = static_cast<float>(value.dblVal); return true;
-    case VT_R4: *number = value.fltVal; return true;
-    case VT_I4: *number = static_cast<float>(value.lVal); return true;
-    case VT_I2: *number = static_cast<float>(value.iVal); return true;
-    default: break;
-    }
+    // A variant's number of any type starts where dblVal does.
+    if (CommonNumber(value.vt, &value.dblVal, number)) return true;
     const VARIANT* source = Unwrap(&value);
     if (!source) return false;
     const VARTYPE type = static_cast<VARTYPE>(source->vt & ~VT_BYREF);

@@ -29,6 +29,10 @@ private:
     const unsigned int m_saved;
 };
 
+// A vertex buffer for count vertices of the strip, plain or coloured by height.
+HRESULT CreateStripBuffer(IDirect3DDevice8* device, UINT count, bool coloured, D3DPOOL pool,
+                          IDirect3DVertexBuffer8** buffer);
+
 // The surface's pixels as 0x00RRGGBB, row after row.
 HRESULT ReadSurface(IDirect3DDevice8* device, IDirect3DSurface8* surface, std::vector<uint32_t>& pixels,
                     UINT& width, UINT& height);

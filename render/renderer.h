@@ -181,9 +181,9 @@ private:
     void AxisSpans(AxisSpan (&spans)[kAxisCount]) const;
     static std::wstring HeightText(float height);
     // The strip's grid, its heights scaled when they are to fit the view; and
-    // the strip written in the current vertex format.
+    // the strip written into buffer in the current vertex format.
     GridView StripGrid(GridView grid);
-    HRESULT WriteStrip(const GridView& grid, uint32_t count, BYTE* out);
+    HRESULT FillStrip(IDirect3DVertexBuffer8* buffer, const GridView& grid, uint32_t count);
     HRESULT Restyle();
     // The frame drawn again as it stands, when there is one to draw.
     HRESULT Redraw();

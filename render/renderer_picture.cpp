@@ -71,18 +71,10 @@ HRESULT Renderer::PictureOnNewDevice(UINT width, UINT height, std::vector<uint32
     const GridView grid = StripGrid(m_bResetGridOnRebuild ? m_scene.FirstDrawGrid() : m_scene.SceneGrid());
     const uint32_t count = StripVertexCount(grid);
     const bool coloured = m_colorMap != kNoColourMap;
-    const UINT stride = coloured ? sizeof(ColouredVertex) : sizeof(SurfaceVertex);
     ComPtr<IDirect3DVertexBuffer8> buffer;
     if (count != 0) {
-        if (count > UINT_MAX / stride) return E_OUTOFMEMORY;
-        RETURN_IF_FAILED(device->CreateVertexBuffer(count * stride, 0,
-                                                    coloured ? kColouredVertexFvf : kSurfaceVertexFvf,
-                                                    D3DPOOL_MANAGED, buffer.put()));
-        BYTE* data = nullptr;
-        RETURN_IF_FAILED(buffer->Lock(0, 0, &data, 0));
-        const HRESULT written = WriteStrip(grid, count, data);
-        RETURN_IF_FAILED(buffer->Unlock());
-        RETURN_IF_FAILED(written);
+        RETURN_IF_FAILED(CreateStripBuffer(device.get(), count, coloured, D3DPOOL_MANAGED, buffer.put()));
+        RETURN_IF_FAILED(FillStrip(buffer.get(), grid, count));
     }
     SetupMaterial();
     SetupLight();

@@ -7,10 +7,33 @@
 #include <vector>
 
 #include "render/colour_map.h"
+#include "render/device_setup.h"
 #include "render/mesh.h"
 #include "render/step_marks.h"
 
 namespace zorvel {
+namespace {
+
+// Fitting puts the heights' middle at 0 and stretches their range to span.
+struct HeightFit {
+    HeightFit(float low, float high, double span)
+        : middle((static_cast<double>(low) + high) / 2.0),
+          scale(high > low ? span / (static_cast<double>(high) - low) : 1.0) {}
+    float operator()(float height) const { return static_cast<float>((height - middle) * scale); }
+
+    double middle;
+    double scale;
+};
+
+}  // namespace
+
+HRESULT CreateStripBuffer(IDirect3DDevice8* device, UINT count, bool coloured, D3DPOOL pool,
+                          IDirect3DVertexBuffer8** buffer) {
+    const UINT stride = coloured ? sizeof(ColouredVertex) : sizeof(SurfaceVertex);
+    if (count > UINT_MAX / stride) return E_OUTOFMEMORY;
+    return device->CreateVertexBuffer(count * stride, 0, coloured ? kColouredVertexFvf : kSurfaceVertexFvf, pool,
+                                      buffer);
+}
 
 HRESULT Renderer::EnsureVertexBuffer(UINT nVertexCount) {
     const bool coloured = m_colorMap != kNoColourMap;
@@ -20,11 +43,8 @@ HRESULT Renderer::EnsureVertexBuffer(UINT nVertexCount) {
     // means the frame draws the background alone.
     if (nVertexCount == 0) return S_OK;
     if (!m_pDevice) return E_FAIL;
-    const UINT stride = coloured ? sizeof(ColouredVertex) : sizeof(SurfaceVertex);
-    if (nVertexCount > UINT_MAX / stride) return E_OUTOFMEMORY;
-    RETURN_IF_FAILED(m_pDevice->CreateVertexBuffer(nVertexCount * stride, 0,
-                                                   coloured ? kColouredVertexFvf : kSurfaceVertexFvf,
-                                                   D3DPOOL_DEFAULT, m_pVertexBuffer.put()));
+    RETURN_IF_FAILED(
+        CreateStripBuffer(m_pDevice.get(), nVertexCount, coloured, D3DPOOL_DEFAULT, m_pVertexBuffer.put()));
     m_nVertexCount = nVertexCount;
     m_bColouredStrip = coloured;
     MarkStep("buffer");
@@ -37,13 +57,9 @@ HRESULT Renderer::BuildVertices() {
     RETURN_IF_FAILED(EnsureVertexBuffer(count));
     if (count == 0) return S_OK;
 
-    BYTE* data = nullptr;
-    RETURN_IF_FAILED(m_pVertexBuffer->Lock(0, 0, &data, 0));
-    const HRESULT written = WriteStrip(grid, count, data);
-    const HRESULT hr = m_pVertexBuffer->Unlock();
+    const HRESULT filled = FillStrip(m_pVertexBuffer.get(), grid, count);
     MarkStep("strip");
-    if (FAILED(written)) return written;
-    return FAILED(hr) ? hr : S_OK;
+    return filled;
 }
 
 GridView Renderer::StripGrid(GridView grid) {
@@ -59,32 +75,39 @@ GridView Renderer::StripGrid(GridView grid) {
     } catch (const std::bad_alloc&) {
         return grid;  // drawn as the heights are
     }
-    const float low = m_dataLow[2], high = m_dataHigh[2];
-    const double middle = (static_cast<double>(low) + high) / 2.0;
-    const double scale = high > low ? kFittedSpan / (static_cast<double>(high) - low) : 1.0;
+    const HeightFit fit(m_dataLow[2], m_dataHigh[2], kFittedSpan);
     for (size_t i = 0; i < points; ++i)
-        m_fittedHeights[i] = static_cast<float>((grid.heights[i] - middle) * scale);
+        m_fittedHeights[i] = fit(grid.heights[i]);
     grid.heights = m_fittedHeights.data();
     m_bFittedStrip = TRUE;
     return grid;
 }
 
-HRESULT Renderer::WriteStrip(const GridView& grid, uint32_t count, BYTE* out) {
+HRESULT Renderer::FillStrip(IDirect3DVertexBuffer8* buffer, const GridView& grid, uint32_t count) {
+    std::vector<SurfaceVertex> plain;
+    if (m_colorMap != kNoColourMap) {
+        try {
+            plain.resize(count);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
+    }
+    BYTE* out = nullptr;
+    RETURN_IF_FAILED(buffer->Lock(0, 0, &out, 0));
     if (m_colorMap == kNoColourMap) {
         BuildStrip(grid, reinterpret_cast<SurfaceVertex*>(out));
-        return S_OK;
+    } else {
+        // The map spans the strip's heights: the data's, or where fitting put them.
+        float low = m_dataLow[2], high = m_dataHigh[2];
+        if (m_bFittedStrip) {
+            const HeightFit fit(low, high, kFittedSpan);
+            low = fit(low);
+            high = fit(high);
+        }
+        BuildStrip(grid, plain.data());
+        ColourStrip(plain.data(), count, low, high, m_colorMap, reinterpret_cast<ColouredVertex*>(out));
     }
-    std::vector<SurfaceVertex> plain;
-    try {
-        plain.resize(count);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
-    BuildStrip(grid, plain.data());
-    float low, high;
-    FindMinMax(grid.heights, grid.countX * grid.countY, &low, &high);
-    ColourStrip(plain.data(), count, low, high, m_colorMap, reinterpret_cast<ColouredVertex*>(out));
-    return S_OK;
+    return buffer->Unlock();
 }
 
 HRESULT Renderer::RebuildMesh() {
