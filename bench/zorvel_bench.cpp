@@ -33,6 +33,7 @@ namespace {
 
 using zorvel::ComPtr;
 using zorvel::UniqueBstr;
+using zorvel::UniqueVariant;
 
 constexpr int kClientSize = 640;
 constexpr DISPID kDispidSetData = 5;
@@ -260,27 +261,28 @@ HRESULT InvokeSetData(IDispatch* dispatch, int calls) {
     return last;
 }
 
-// The same 173 x 173 heights in one late-bound SetGrid call: a script
-// engine's array of variants holding doubles, by reference.
-HRESULT InvokeSetGrid(IDispatch* dispatch, SAFEARRAY* heights) {
-    VARIANT array;
-    VariantInit(&array);
-    array.vt = VT_ARRAY | VT_VARIANT;
-    array.parray = heights;
+// The same 173 x 173 heights in one late-bound SetGrid call, the array by
+// reference as script engines pass it.
+HRESULT InvokeSetGrid(IDispatch* dispatch, VARIANT* array) {
     VARIANT reference;
     VariantInit(&reference);
     reference.vt = VT_BYREF | VT_VARIANT;
-    reference.pvarVal = &array;
+    reference.pvarVal = array;
     DISPPARAMS params = {&reference, nullptr, 1, 0};
     return dispatch->Invoke(DISPID_SURFACE2_SETGRID, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                             nullptr, nullptr, nullptr);
 }
 
-SAFEARRAY* SineArray() {
+// grid gets the sample's heights as a script engine's array: variants
+// holding doubles.
+bool MakeSineArray(UniqueVariant& grid) {
     SAFEARRAYBOUND bounds[2] = {{173, 0}, {173, 0}};
     SAFEARRAY* heights = SafeArrayCreate(VT_VARIANT, 2, bounds);
+    if (!heights) return false;
+    grid->vt = VT_ARRAY | VT_VARIANT;
+    grid->parray = heights;
     VARIANT* data = nullptr;
-    if (!heights || FAILED(SafeArrayAccessData(heights, reinterpret_cast<void**>(&data)))) return heights;
+    if (FAILED(SafeArrayAccessData(heights, reinterpret_cast<void**>(&data)))) return false;
     for (int row = 0; row < 173; ++row)
         for (int col = 0; col < 173; ++col) {
             VARIANT& v = data[col + row * 173];
@@ -288,7 +290,7 @@ SAFEARRAY* SineArray() {
             v.dblVal = 10.0 * std::sin(col * 20.0 / 172 - 10) * std::sin(row * 20.0 / 172 - 10);
         }
     SafeArrayUnaccessData(heights);
-    return heights;
+    return true;
 }
 
 int RunAll(int samples, bool dump) {
@@ -361,14 +363,13 @@ int RunAll(int samples, bool dump) {
     Measure("zorvel_sample_script", samples, 1, [&] { RunText(hidden.get(), sample.get()); });
     // A whole grid from a late-bound host: one SetGrid against 29,929 SetData.
     ComPtr<IDispatch> hiddenDispatch;
-    SAFEARRAY* heights = SineArray();
-    if (heights && SUCCEEDED(hidden->QueryInterface(IID_IDispatch, hiddenDispatch.put_void()))) {
-        if (InvokeSetGrid(hiddenDispatch.get(), heights) != S_OK)
+    UniqueVariant heights;
+    if (MakeSineArray(heights) && SUCCEEDED(hidden->QueryInterface(IID_IDispatch, hiddenDispatch.put_void()))) {
+        if (InvokeSetGrid(hiddenDispatch.get(), heights.get()) != S_OK)
             std::fprintf(stderr, "zorvel_bench: WARNING: Invoke(SetGrid) did not return S_OK\n");
-        Measure("zorvel_setgrid_invoke", samples, 1, [&] { InvokeSetGrid(hiddenDispatch.get(), heights); });
+        Measure("zorvel_setgrid_invoke", samples, 1, [&] { InvokeSetGrid(hiddenDispatch.get(), heights.get()); });
         Measure("zorvel_setdata_invoke_grid", samples, 1, [&] { InvokeSetData(hiddenDispatch.get(), 173 * 173); });
     }
-    if (heights) SafeArrayDestroy(heights);
     Measure("zorvel_empty_script", samples * 10, 1, [&] { RunText(hidden.get(), empty.get()); });
     if (Impl(hidden)->Grid().Heights()[1 + 173] == 0.0f)
         std::fprintf(stderr, "zorvel_bench: WARNING: the sample script did not fill the grid\n");

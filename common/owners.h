@@ -149,6 +149,9 @@ using UniqueFile = UniqueHandleT<FileHandleTraits>;
 using UniqueHandle = UniqueReleased<HANDLE, CloseHandle>;
 using UniqueHkey = UniqueReleased<HKEY, RegCloseKey>;
 using UniqueWindow = UniqueReleased<HWND, DestroyLiveWindow>;
+// GDI's objects (fonts, brushes, bitmaps) and memory device contexts.
+using UniqueGdiObject = UniqueReleased<HGDIOBJ, DeleteObject>;
+using UniqueMemoryDc = UniqueReleased<HDC, DeleteDC>;
 
 // Compares COM identities through IUnknown; two nulls are the same object.
 inline bool SameIdentity(IUnknown* a, IUnknown* b) {

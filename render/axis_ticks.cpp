@@ -23,13 +23,9 @@ int Distance(int count) {
     return count > kMostTicks ? count - kMostTicks : 0;
 }
 
-std::string Digits(int64_t magnitude) {
-    return std::to_string(magnitude);
-}
-
 // magnitude * 10^power written out, with no trailing zeros after the point.
 std::string Fixed(int64_t magnitude, int power) {
-    std::string digits = Digits(magnitude);
+    std::string digits = std::to_string(magnitude);
     if (power >= 0) return digits + std::string(static_cast<size_t>(power), '0');
     const size_t decimals = static_cast<size_t>(-power);
     if (digits.size() <= decimals) digits.insert(0, decimals + 1 - digits.size(), '0');
@@ -41,7 +37,7 @@ std::string Fixed(int64_t magnitude, int power) {
 
 // magnitude * 10^power as d.ddd e n.
 std::string Scientific(int64_t magnitude, int power) {
-    std::string digits = Digits(magnitude);
+    std::string digits = std::to_string(magnitude);
     while (digits.size() > 1 && digits.back() == '0') {
         digits.pop_back();
         ++power;
@@ -116,7 +112,7 @@ std::string TickText(const AxisTicks& ticks, int i) {
     const int64_t ends[2] = {std::llabs(ticks.first * ticks.mantissa),
                              std::llabs((ticks.first + ticks.count - 1) * ticks.mantissa)};
     const int64_t largest = ends[0] > ends[1] ? ends[0] : ends[1];
-    const int place = ticks.power + (largest == 0 ? 0 : static_cast<int>(Digits(largest).size()) - 1);
+    const int place = ticks.power + (largest == 0 ? 0 : static_cast<int>(std::to_string(largest).size()) - 1);
     const std::string sign = value < 0 ? "-" : "";
     const int64_t magnitude = std::llabs(value);
     if (magnitude == 0) return "0";

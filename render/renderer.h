@@ -203,8 +203,7 @@ private:
 
     HRESULT UpdateCamera(BOOL bRedraw);
     LRESULT OnMouseMove(LPARAM lParam);
-    // The navigation's own messages; false for the others.
-    bool HandleNavigation(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The navigating mouse's messages.
     LRESULT OnNavigationDown(LPARAM lParam);
     LRESULT OnNavigationMove(LPARAM lParam);
     LRESULT OnWheel(WPARAM wParam);

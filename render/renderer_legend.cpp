@@ -37,8 +37,8 @@ HRESULT Renderer::DrawLegend(IDirect3DDevice8* device, TextTexture* labels) cons
         bar[2 * i] = PreTransformedVertex{left, y, 0.0f, 1.0f, colour};
         bar[2 * i + 1] = PreTransformedVertex{right, y, 0.0f, 1.0f, colour};
     }
-    RETURN_IF_FAILED(MakeTextTexture(device, HeightText(m_dataLow[2]), &labels[0]));
-    RETURN_IF_FAILED(MakeTextTexture(device, HeightText(m_dataHigh[2]), &labels[1]));
+    RETURN_IF_FAILED(MakeTextTexture(device, LegendLow(), &labels[0]));
+    RETURN_IF_FAILED(MakeTextTexture(device, LegendHigh(), &labels[1]));
 
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetVertexShader(kBarFvf);

@@ -1,6 +1,7 @@
 // The mouse turning the camera, when the owner switches it on: a drag with
 // the left button turns it, the wheel moves it nearer or farther, a double
-// click brings back the view from before the mouse moved it.
+// click brings back the view from before the mouse moved it.  The window's
+// message table (renderer_input.cpp) sends the mouse here in that mode.
 #include "render/renderer.h"
 
 #include <windowsx.h>
@@ -21,30 +22,6 @@ void Renderer::SetMouseNavigate(BOOL on) {
     // A drag begun in the other mode ends with it.
     if ((on != FALSE) != (m_bMouseNavigate != FALSE)) EndNavigationDrag();
     m_bMouseNavigate = on;
-}
-
-bool Renderer::HandleNavigation(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    using Handler = LRESULT (*)(Renderer&, WPARAM, LPARAM);
-    struct Entry {
-        UINT msg;
-        Handler handler;
-    };
-    static const Entry kMessages[] = {
-        {WM_LBUTTONDOWN, [](Renderer& s, WPARAM, LPARAM l) { return s.OnNavigationDown(l); }},
-        {WM_MOUSEMOVE, [](Renderer& s, WPARAM, LPARAM l) { return s.OnNavigationMove(l); }},
-        {WM_LBUTTONUP, [](Renderer& s, WPARAM, LPARAM) -> LRESULT { s.EndNavigationDrag(); return 0; }},
-        {WM_CAPTURECHANGED, [](Renderer& s, WPARAM, LPARAM) -> LRESULT { s.EndNavigationDrag(); return 0; }},
-        {WM_KILLFOCUS, [](Renderer& s, WPARAM, LPARAM) -> LRESULT { s.EndNavigationDrag(); return 0; }},
-        {WM_MOUSEWHEEL, [](Renderer& s, WPARAM w, LPARAM) { return s.OnWheel(w); }},
-        {WM_LBUTTONDBLCLK, [](Renderer& s, WPARAM, LPARAM) { return s.OnDoubleClick(); }},
-    };
-    for (const Entry& entry : kMessages) {
-        if (entry.msg == msg) {
-            result = entry.handler(*this, wParam, lParam);
-            return true;
-        }
-    }
-    return false;
 }
 
 LRESULT Renderer::OnNavigationDown(LPARAM lParam) {

@@ -11,9 +11,6 @@ UINT PowerOfTwoAtLeast(UINT n) {
     return p;
 }
 
-void ReleaseDc(HDC dc) { DeleteDC(dc); }
-void DeleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
-
 struct PreTransformedTexturedVertex {
     float x, y, z, rhw;
     DWORD colour;
@@ -26,7 +23,7 @@ constexpr DWORD kTexturedFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 HRESULT MakeTextTexture(IDirect3DDevice8* device, const std::wstring& text, TextTexture* out) {
     if (out->texture && out->text == text) return S_OK;
     *out = TextTexture{};
-    UniqueReleased<HDC, ReleaseDc> dc(CreateCompatibleDC(nullptr));
+    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     if (!dc) return E_OUTOFMEMORY;
     SelectObject(dc.get(), GetStockObject(DEFAULT_GUI_FONT));
     SIZE extent = {};
@@ -41,7 +38,7 @@ HRESULT MakeTextTexture(IDirect3DDevice8* device, const std::wstring& text, Text
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    UniqueReleased<HGDIOBJ, DeleteGdiObject> bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueGdiObject bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return E_OUTOFMEMORY;
     const HGDIOBJ previous = SelectObject(dc.get(), bitmap.get());
     SetTextColor(dc.get(), RGB(255, 255, 255));

@@ -1,5 +1,5 @@
-// Owners for the GDI objects the hosts make (fonts, brushes, bitmaps, memory
-// device contexts, icons).
+// Owners for what the hosts make with GDI: its objects and memory device
+// contexts (common/owners.h) and icons.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +8,6 @@
 
 namespace zorvel::host {
 
-using UniqueGdiObject = UniqueReleased<HGDIOBJ, DeleteObject>;
-using UniqueMemoryDc = UniqueReleased<HDC, DeleteDC>;
 using UniqueIcon = UniqueReleased<HICON, DestroyIcon>;
 
 }  // namespace zorvel::host

@@ -109,7 +109,7 @@ TEST(ResourceMeter, CountsWhatTheProcessMakesAndLetsGo)
             events.emplace_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
             ASSERT_TRUE(events.back());
         }
-        std::vector<zorvel::host::UniqueGdiObject> brushes;
+        std::vector<zorvel::UniqueGdiObject> brushes;
         for (int i = 0; i < 7; ++i) {
             brushes.emplace_back(CreateSolidBrush(RGB(i, 2 * i, 3 * i)));
             ASSERT_TRUE(brushes.back());
